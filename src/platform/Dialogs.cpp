@@ -1,0 +1,7 @@
+#include "platform/Dialogs.h"
+
+namespace quillet {
+
+Dialogs::~Dialogs() = default;
+
+} // namespace quillet
