@@ -1,0 +1,7 @@
+#include "convert/ConversionOptions.h"
+
+namespace quillet {
+
+OptionsSource::~OptionsSource() = default;
+
+} // namespace quillet

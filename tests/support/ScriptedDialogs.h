@@ -1,0 +1,49 @@
+#pragma once
+
+// The dialog layer for tests: records every box shown and answers from a script.
+
+#include "platform/Dialogs.h"
+
+#include <QList>
+#include <QQueue>
+
+#include <functional>
+#include <optional>
+
+namespace quillet::testing {
+
+struct ShownMessage
+{
+    QString text;
+    MessageIcon icon;
+    MessageButtons buttons;
+};
+
+class ScriptedDialogs : public Dialogs
+{
+public:
+    // Answers, taken in order; when a queue is empty the dialog is "cancelled"
+    // (Cancel or No for a message box, empty text or an empty list for choosers).
+    QQueue<MessageAnswer> messageAnswers;
+    QQueue<std::optional<QStringList>> openFilesAnswers;
+    QQueue<QString> saveFileAnswers;
+    QQueue<QString> folderAnswers;
+    // Runs while a message box is "shown", to look at the window in that moment.
+    std::function<void(const ShownMessage&)> onMessage;
+
+    // What was shown, in order.
+    QList<ShownMessage> messages;
+    QStringList openFilesRequests;  // "title|filter"
+    QStringList saveFileRequests;   // "title|preset|filter|folder|mustExist"
+    QStringList folderRequests;     // captions
+
+    MessageAnswer message(const QString& text, MessageIcon icon, MessageButtons buttons) override;
+    std::optional<QStringList> openFiles(const QString& title, const QString& filter) override;
+    QString saveFileName(const QString& title, const QString& presetName, const QString& filter,
+                         const QString& initialFolder, bool mustExist) override;
+    QString chooseFolder(const QString& caption) override;
+
+    QStringList messageTexts() const;
+};
+
+} // namespace quillet::testing
