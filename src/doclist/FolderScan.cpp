@@ -1,0 +1,83 @@
+#include "doclist/FolderScan.h"
+
+#include "doclist/DocumentList.h"
+#include "doclist/DocumentNames.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <algorithm>
+#include <vector>
+
+namespace quillet {
+
+namespace {
+
+// Listing order: by name ignoring case, ties by exact name, so every machine gives the same
+// order whatever its file system returns.
+bool nameOrder(const QFileInfo& a, const QFileInfo& b)
+{
+    const QString nameA = a.fileName();
+    const QString nameB = b.fileName();
+    const int byFold = nameA.compare(nameB, Qt::CaseInsensitive);
+    return byFold != 0 ? byFold < 0 : nameA < nameB;
+}
+
+// Files (and with withFolders, folders) of one folder, hidden ones included. Special files
+// (sockets, pipes, devices, dangling links) are no documents and are left out.
+QFileInfoList listFolder(const QString& folder, bool withFolders)
+{
+    QDir::Filters filters = QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot;
+    if (withFolders)
+        filters |= QDir::Dirs;
+    QFileInfoList entries = QDir(folder).entryInfoList(filters, QDir::Unsorted);
+    std::sort(entries.begin(), entries.end(), nameOrder);
+    return entries;
+}
+
+} // namespace
+
+QString withTrailingSeparator(const QString& folder)
+{
+    const QChar separator = QDir::separator();
+    return folder.endsWith(separator) ? folder : folder + separator;
+}
+
+void addFolderDocuments(DocumentList& list, const QString& folder, bool docxSupported)
+{
+    const QString prefix = withTrailingSeparator(folder);
+    for (const QFileInfo& entry : listFolder(prefix, false)) {
+        if (isSearchedDocument(entry.fileName(), docxSupported))
+            list.AddToList(prefix + entry.fileName());
+    }
+}
+
+void ScanFolder(DocumentList& list, const QString& folder, bool docxSupported)
+{
+    // An explicit stack instead of recursion: a deep tree cannot exhaust the call stack.
+    // Sub-folders are pushed in reverse, so they are taken in listing order, each subtree
+    // finished before the next sibling: the same order as collect-then-recurse.
+    std::vector<QString> pending{folder};
+    QSet<QString> visited;
+    while (!pending.empty()) {
+        const QString prefix = withTrailingSeparator(pending.back());
+        pending.pop_back();
+
+        const QString canonical = QFileInfo(prefix).canonicalFilePath();
+        if (canonical.isEmpty() || visited.contains(canonical))
+            continue;
+        visited.insert(canonical);
+
+        std::vector<QString> subFolders;
+        for (const QFileInfo& entry : listFolder(prefix, true)) {
+            const QString path = prefix + entry.fileName();
+            if (entry.isDir())
+                subFolders.push_back(path);
+            else if (isSearchedDocument(entry.fileName(), docxSupported))
+                list.AddToList(path);
+        }
+        pending.insert(pending.end(), subFolders.rbegin(), subFolders.rend());
+    }
+}
+
+} // namespace quillet

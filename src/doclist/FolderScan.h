@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace quillet {
+
+class DocumentList;
+
+// The folder text with the path separator appended when it does not already end in one.
+QString withTrailingSeparator(const QString& folder);
+
+// Adds the documents directly in folder (not its sub-folders), in name order ignoring case.
+void addFolderDocuments(DocumentList& list, const QString& folder, bool docxSupported);
+
+// Adds the documents of folder and of all its sub-folders, depth first: the documents directly
+// in a folder come before those of its sub-folders, and sub-folders follow one another in name
+// order ignoring case, each with its whole subtree. Hidden files and folders are searched like
+// any other. Links to folders are followed, but a folder already searched in this scan is not
+// entered again, so a link cycle ends. A folder that cannot be listed contributes nothing.
+void ScanFolder(DocumentList& list, const QString& folder, bool docxSupported);
+
+} // namespace quillet
