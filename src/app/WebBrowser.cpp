@@ -1,0 +1,7 @@
+#include "app/WebBrowser.h"
+
+namespace quillet {
+
+WebBrowser::~WebBrowser() = default;
+
+} // namespace quillet
