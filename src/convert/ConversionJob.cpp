@@ -1,0 +1,20 @@
+#include "convert/ConversionJob.h"
+
+#include "convert/BatchJob.h"
+#include "convert/PageRenderer.h"
+
+namespace quillet {
+
+void RunConversionJob(JobWindow& window, OfficeEngine& engine, TextViewer& viewer)
+{
+    JobKind kind;
+    kind.pageRangeStep = JobKind::PageRangeStep::Validate;
+    kind.worker = [](OfficeApplication& app, const QString& path, const OptionsSource& options, JobLog& log,
+                     const std::function<void()>& keepAlive) {
+        ConvertDocument(app, path, options, log, keepAlive);
+    };
+    kind.completionMessage = QStringLiteral("转换完毕！");
+    BatchJob(window, engine, viewer).run(kind);
+}
+
+} // namespace quillet

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace quillet {
+
+class JobWindow;
+class OfficeEngine;
+class TextViewer;
+
+// The batch conversion job behind "批量文档转图片": every page of the chosen range of every listed
+// document becomes "<name>-<page>.emf" in the output folder.
+void RunConversionJob(JobWindow& window, OfficeEngine& engine, TextViewer& viewer);
+
+} // namespace quillet

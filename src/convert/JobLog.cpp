@@ -1,0 +1,16 @@
+#include "convert/JobLog.h"
+
+#include "convert/ConversionOptions.h"
+#include "convert/ExceptionLog.h"
+
+namespace quillet {
+
+JobLog::JobLog(const OptionsSource& options) : m_options(options) {}
+
+void JobLog::record(const QString& documentPath, const QString& description)
+{
+    WriteLog(m_options.options().logPath, documentPath, description);
+    m_errorLogged = true;
+}
+
+} // namespace quillet

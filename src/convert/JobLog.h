@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+namespace quillet {
+
+class OptionsSource;
+
+// The workers' side of the exception log during one job: writes a document's failure to the
+// log file the options name at that moment, and remembers that the job logged something.
+class JobLog
+{
+public:
+    explicit JobLog(const OptionsSource& options);
+
+    void record(const QString& documentPath, const QString& description);
+
+    // Set after every record, whether or not the line reached the file.
+    bool errorLogged() const { return m_errorLogged; }
+    void clearErrorLogged() { m_errorLogged = false; }
+
+private:
+    const OptionsSource& m_options;
+    bool m_errorLogged = false;
+};
+
+} // namespace quillet

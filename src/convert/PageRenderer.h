@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace quillet {
+
+class JobLog;
+class OfficeApplication;
+class OptionsSource;
+
+// Saves every page of the chosen range of one document as "<output folder><base name>-<page>.emf".
+// The options are read afresh for every page. Whatever fails inside the document is skipped and
+// ends in at most one log line (the last failure); nothing is thrown to the caller.
+// afterEachPage, when given, runs after every page walked (the window uses it to stay painted).
+void ConvertDocument(OfficeApplication& app, const QString& path, const OptionsSource& options, JobLog& log,
+                     const std::function<void()>& afterEachPage = {});
+
+} // namespace quillet

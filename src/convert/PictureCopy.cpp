@@ -1,0 +1,21 @@
+#include "convert/PictureCopy.h"
+
+#include "convert/SkipOnFailure.h"
+#include "convert/engine/Picture.h"
+
+namespace quillet {
+
+void CopyAndSavePicture(SkipOnFailure& steps, PictureSlot& slot, const std::function<void()>& copy,
+                        const std::function<QString()>& fileName)
+{
+    slot.clear();
+    if (!steps.run(copy))
+        return;
+    Picture picture;
+    steps.run([&] { picture = slot.fetch(); });
+    if (picture.isEmpty())
+        return;
+    steps.run([&] { SavePicture(picture, fileName()); });
+}
+
+} // namespace quillet

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace quillet {
+
+// Runs the steps of a document's work one by one: a step that fails is skipped, its failure
+// becomes the pending error (a later failure replaces an earlier one) and the caller goes on.
+// At the end the pending error, if any, is what gets logged for the document.
+class SkipOnFailure
+{
+public:
+    // Runs the step; returns false when it failed (EngineError or any std::exception).
+    bool run(const std::function<void()>& step);
+
+    bool hasPendingError() const { return m_number != 0; }
+    long pendingNumber() const { return m_number; }
+    const QString& pendingDescription() const { return m_description; }
+    void clear();
+
+private:
+    long m_number = 0;
+    QString m_description;
+};
+
+} // namespace quillet

@@ -1,0 +1,63 @@
+#include "extract/PictureExtractor.h"
+
+#include "convert/ConversionOptions.h"
+#include "convert/FilePrefix.h"
+#include "convert/JobLog.h"
+#include "convert/PictureCopy.h"
+#include "convert/SkipOnFailure.h"
+#include "convert/engine/OfficeApplication.h"
+
+#include <memory>
+#include <vector>
+
+namespace quillet {
+
+namespace {
+
+using Shapes = std::vector<std::unique_ptr<OfficeShape>>;
+
+void SaveShapes(OfficeApplication& app, const QString& path, const OptionsSource& options,
+                SkipOnFailure& steps, const Shapes& shapes, int& pictureNumber,
+                const std::function<void()>& afterEachShape)
+{
+    for (const auto& shape : shapes) {
+        ++pictureNumber;
+        // Without its own selection the copy would take the previous object's picture.
+        if (steps.run([&] { shape->Select(); })) {
+            CopyAndSavePicture(
+                steps, app.Clipboard(), [&] { app.Selection().Copy(); },
+                [&] {
+                    return OutputFileName(options.options().outputFolder, path, pictureNumber,
+                                          QStringLiteral(".bmp"));
+                });
+        }
+        if (afterEachShape)
+            afterEachShape();
+    }
+}
+
+} // namespace
+
+void ExtractPictures(OfficeApplication& app, const QString& path, const OptionsSource& options, JobLog& log,
+                     const std::function<void()>& afterEachShape)
+{
+    SkipOnFailure steps;
+    std::unique_ptr<OfficeDocument> doc;
+    if (steps.run([&] { doc = app.Documents().Open(path); }) && doc) {
+        int pictureNumber = 0;
+        Shapes floating;
+        steps.run([&] { floating = doc->Shapes(); });
+        SaveShapes(app, path, options, steps, floating, pictureNumber, afterEachShape);
+        Shapes inlineShapes;
+        steps.run([&] { inlineShapes = doc->InlineShapes(); });
+        SaveShapes(app, path, options, steps, inlineShapes, pictureNumber, afterEachShape);
+
+        steps.run([&] { doc->Close(false); });
+        doc.reset();
+    }
+    if (steps.hasPendingError())
+        log.record(path, steps.pendingDescription());
+    steps.clear();
+}
+
+} // namespace quillet
