@@ -1,0 +1,174 @@
+// The document side of the LibreOffice backend against a real, private soffice, on documents the
+// test builds itself (flat ODT converted to .docx, .doc and .rtf).
+
+#include "LoTestOffice.h"
+#include "TestDocuments.h"
+#include "support/PictureChecks.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+using namespace quillet;
+using namespace quillet::testing;
+
+namespace {
+
+class LoDocumentTest : public ::testing::TestWithParam<const char*>
+{
+protected:
+    static void SetUpTestSuite() { s_office = new LoTestOffice; }
+    static void TearDownTestSuite()
+    {
+        delete s_office;
+        s_office = nullptr;
+    }
+
+    QString document(const TestDocumentSpec& spec)
+    {
+        return testDocument(spec, QString::fromLatin1(GetParam()));
+    }
+
+    static LoTestOffice* s_office;
+};
+
+LoTestOffice* LoDocumentTest::s_office = nullptr;
+
+QString joined(const QByteArray& emf)
+{
+    return EmfTexts(emf).join(QString());
+}
+
+TEST_P(LoDocumentTest, WalksSevenPagesAndRendersEachPageWithItsOwnText)
+{
+    TestDocumentSpec spec;
+    spec.pages = 7;
+    spec.tableAtPageStart = 4; // page 4 starts inside a table cell
+    auto doc = s_office->open(document(spec));
+
+    const WalkResult walk = walkPages(*doc, s_office->selection(*doc), s_office->browser(*doc));
+    ASSERT_EQ(walk.starts.size(), 7u) << "pages found";
+    EXPECT_EQ(walk.starts.front(), 0);
+    for (std::size_t i = 1; i < walk.starts.size(); ++i)
+        EXPECT_GT(walk.starts[i], walk.starts[i - 1]) << "page " << i + 1;
+    EXPECT_GT(walk.documentEnd, walk.starts.back());
+    EXPECT_TRUE(walk.lastNextStayed);
+
+    for (int page : {1, 3, 4, 7}) {
+        const CharPosition start = walk.starts[page - 1];
+        const CharPosition end = page < 7 ? walk.starts[page] : walk.documentEnd;
+        doc->Range(start, end)->Copy();
+        const Picture picture = s_office->slot().fetch();
+        ASSERT_FALSE(picture.isEmpty()) << "page " << page;
+        EXPECT_EQ(picture.format, QStringLiteral("emf"));
+        EXPECT_TRUE(IsWellFormedEmf(picture.bytes)) << "page " << page;
+        const QString text = joined(picture.bytes);
+        EXPECT_TRUE(text.contains(pageMarker(page))) << "page " << page << ": " << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("%1.").arg(page))) << "list number on page " << page;
+        for (int other = 1; other <= 7; ++other) {
+            if (other != page)
+                EXPECT_FALSE(text.contains(pageMarker(other))) << "page " << page << " shows page " << other;
+        }
+    }
+
+    // A stretch that is not one walked page gives an empty picture, never another page's.
+    doc->Range(walk.starts[1] + 1, walk.starts[2])->Copy();
+    EXPECT_TRUE(s_office->slot().fetch().isEmpty());
+
+    doc->Close(false);
+    EXPECT_TRUE(doc->isClosed());
+    EXPECT_NO_THROW(doc->Close(false)); // again: nothing to do
+}
+
+TEST_P(LoDocumentTest, WalksADocumentThatStartsWithATable)
+{
+    TestDocumentSpec spec;
+    spec.pages = 3;
+    spec.tableAtPageStart = 1;
+    auto doc = s_office->open(document(spec));
+
+    const WalkResult walk = walkPages(*doc, s_office->selection(*doc), s_office->browser(*doc));
+    ASSERT_EQ(walk.starts.size(), 3u);
+    EXPECT_LT(walk.starts[0], walk.starts[1]);
+    EXPECT_LT(walk.starts[1], walk.starts[2]);
+
+    doc->Range(walk.starts[0], walk.starts[1])->Copy();
+    const Picture first = s_office->slot().fetch();
+    ASSERT_TRUE(IsWellFormedEmf(first.bytes));
+    EXPECT_TRUE(joined(first.bytes).contains(pageMarker(1)));
+    doc->Close(false);
+}
+
+QColor centreColor(const Picture& picture)
+{
+    const QImage image = DecodeImage(picture.bytes);
+    return image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+bool isColor(const Picture& picture, QRgb color)
+{
+    const QColor sampled = centreColor(picture);
+    const QColor expected(color);
+    return sampled.isValid() && std::abs(sampled.red() - expected.red()) <= 12 &&
+           std::abs(sampled.green() - expected.green()) <= 12 &&
+           std::abs(sampled.blue() - expected.blue()) <= 12;
+}
+
+void expectPicture(const Picture& picture, QSize size, QRgb color, const char* what)
+{
+    ASSERT_FALSE(picture.isEmpty()) << what;
+    EXPECT_EQ(picture.format, QStringLiteral("bmp"));
+    ASSERT_TRUE(IsWellFormedBmp(picture.bytes)) << what;
+    const QImage image = DecodeImage(picture.bytes);
+    if (size.isValid()) {
+        EXPECT_NEAR(image.width(), size.width(), 1) << what;
+        EXPECT_NEAR(image.height(), size.height(), 1) << what;
+    }
+    EXPECT_TRUE(isColor(picture, color)) << what << ": sampled " << centreColor(picture).name().toStdString()
+                                         << ", expected " << QColor(color).name().toStdString();
+}
+
+TEST_P(LoDocumentTest, CopiesFloatingObjectsBeforeInlineOnesAsBmp)
+{
+    TestDocumentSpec spec;
+    spec.pictures = true;
+    auto doc = s_office->open(document(spec));
+    OfficeSelection& selection = s_office->selection(*doc);
+
+    selection.Copy(); // nothing selected: nothing delivered
+    EXPECT_TRUE(s_office->slot().fetch().isEmpty());
+
+    auto floating = doc->Shapes();
+    auto inlineShapes = doc->InlineShapes();
+    ASSERT_EQ(floating.size(), 2u);
+    ASSERT_EQ(inlineShapes.size(), 1u);
+
+    // The two floating objects in the order the document keeps them (a format may stack them
+    // either way); each one's picture is told by its colour.
+    std::vector<Picture> floatingPictures;
+    for (auto& shape : floating) {
+        shape->Select();
+        selection.Copy();
+        floatingPictures.push_back(s_office->slot().fetch());
+    }
+    const bool pictureFirst = isColor(floatingPictures[0], TestPictures::floatingColor);
+    expectPicture(floatingPictures[pictureFirst ? 0 : 1], TestPictures::floatingSize,
+                  TestPictures::floatingColor, "floating picture");
+    expectPicture(floatingPictures[pictureFirst ? 1 : 0], QSize(), TestPictures::rectangleColor, "rectangle");
+
+    inlineShapes[0]->Select();
+    selection.Copy();
+    expectPicture(s_office->slot().fetch(), TestPictures::inlineSize, TestPictures::inlineColor,
+                  "in-line picture");
+
+    // Collapsing the selection leaves no object selected.
+    selection.Collapse(CollapseStart);
+    selection.Copy();
+    EXPECT_TRUE(s_office->slot().fetch().isEmpty());
+
+    doc->Close(false);
+    EXPECT_THROW(floating[0]->Select(), EngineError);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, LoDocumentTest, ::testing::Values("docx", "doc", "rtf"));
+
+} // namespace
