@@ -23,6 +23,11 @@ QString startFolder(const ConverterArguments& arguments);
 // Shown when the access argument is wrong or missing.
 QString accessRefusedMessage();
 
+// Whether a message box can be shown to someone: not on the offscreen or minimal platforms, and
+// not without a display to connect to (Qt would abort). environment: QT_QPA_PLATFORM, DISPLAY and
+// WAYLAND_DISPLAY as set.
+bool canShowWindows(const QString& platform, const QString& display, const QString& waylandDisplay);
+
 // Exit status of a refused start.
 inline constexpr int kAccessRefusedExitStatus = 2;
 
