@@ -67,7 +67,7 @@ struct LoDocument::Core
     {
         if (!workDir) {
             auto dir =
-                std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/quillet-lo-XXXXXX"));
+                std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/quillet-pages-XXXXXX"));
             if (!dir->isValid()) {
                 throw EngineError(ErrorNumber::PathAccess,
                                   QStringLiteral("无法创建临时文件夹：%1").arg(dir->errorString()));

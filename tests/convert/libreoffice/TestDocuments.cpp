@@ -24,11 +24,12 @@ QTemporaryDir& workDir()
 
 QString specKey(const TestDocumentSpec& spec)
 {
-    return QStringLiteral("doc-p%1-t%2-g%3-f%4")
+    return QStringLiteral("doc-p%1-t%2-g%3-f%4-l%5")
         .arg(spec.pages)
         .arg(spec.tableAtPageStart)
         .arg(spec.pictures ? 1 : 0)
-        .arg(spec.fillerParagraphs);
+        .arg(spec.fillerParagraphs)
+        .arg(spec.longParagraph ? 1 : 0);
 }
 
 QByteArray pngOf(QSize size, QRgb color)
@@ -104,6 +105,12 @@ QString pageBody(const TestDocumentSpec& spec, int page)
             .arg(page);
     if (spec.pictures && page == 1)
         body += picturesParagraph();
+    if (spec.longParagraph && page == 1) {
+        QString words;
+        for (int i = 1; i <= 1400; ++i)
+            words += QStringLiteral("word%1 ").arg(i);
+        body += QStringLiteral("<text:p>") + words + QStringLiteral("</text:p>");
+    }
     for (int i = 1; i <= spec.fillerParagraphs; ++i) {
         body +=
             QStringLiteral("<text:p>Filler paragraph %1 of page %2: the quick brown fox jumps over the lazy "

@@ -19,6 +19,9 @@ struct TestDocumentSpec
     bool pictures = false;
     // Extra paragraphs of plain text on every page.
     int fillerParagraphs = 0;
+    // Page 1 ends with one paragraph long enough to run over two more pages, so that pages start
+    // inside it.
+    bool longParagraph = false;
 };
 
 // Text found on page `page` only ("PAGE-MARKER-3"). Every page also holds one item of a numbered
