@@ -304,16 +304,25 @@ void LibreOfficeSession::rethrowAsEngineError(std::exception_ptr error)
         m_d->discard();
         return EngineError(ErrorNumber::EngineDied, QStringLiteral("LibreOffice进程意外结束，操作没有完成"));
     };
-    // A lost connection shows up as DisposedException or RuntimeException; the process or the
-    // connection listener tells it apart from a call on a closed object. Give them a moment to notice.
-    const auto officeLost = [this] {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1000);
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (!m_d->connected() || !m_d->process.alive())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const auto officeLost = [this] { return !m_d->connected() || !m_d->process.alive(); };
+    // A call through a closed connection fails with DisposedException from that connection's bridge:
+    // the current one (the office ended) or an earlier one (an object left from an office that ended
+    // before, which must not end the office now running).
+    enum class Origin
+    {
+        Object,
+        CurrentBridge,
+        EarlierBridge
+    };
+    const auto originOf = [this](const Reference<css::uno::XInterface>& context) {
+        try {
+            if (!Reference<css::bridge::XBridge>(context, UNO_QUERY).is())
+                return Origin::Object;
+            return Reference<css::uno::XInterface>(m_d->bridge, UNO_QUERY) == context ? Origin::CurrentBridge
+                                                                                      : Origin::EarlierBridge;
+        } catch (const css::uno::Exception&) {
+            return Origin::Object;
         }
-        return false;
     };
 
     try {
@@ -325,7 +334,11 @@ void LibreOfficeSession::rethrowAsEngineError(std::exception_ptr error)
     } catch (const css::lang::DisposedException& e) {
         if (m_d->watchdog.fired())
             throw timedOut();
-        if (officeLost())
+        const Origin origin = originOf(e.Context);
+        if (origin == Origin::EarlierBridge)
+            throw EngineError(ErrorNumber::EngineDied,
+                              QStringLiteral("打开这个文档的LibreOffice进程已经结束"));
+        if (origin == Origin::CurrentBridge || officeLost())
             throw died();
         throw EngineError(ErrorNumber::OperationFailed,
                           QStringLiteral("LibreOffice操作失败：对象已关闭 %1").arg(unoToQt(e.Message)));

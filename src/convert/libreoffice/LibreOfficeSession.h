@@ -8,6 +8,7 @@
 // office after a deadline, and UNO exceptions become EngineError with a description a user reads.
 
 #include "convert/engine/EngineError.h"
+#include "convert/libreoffice/SessionSettings.h"
 
 #include <QString>
 #include <chrono>
@@ -21,19 +22,6 @@
 namespace quillet::lo {
 
 namespace css = com::sun::star;
-
-struct SessionSettings
-{
-    // Time allowed for any one call, plus perPageAllowance for each page the call works through.
-    std::chrono::milliseconds baseDeadline{60000};
-    std::chrono::milliseconds perPageAllowance{3000};
-    // A fresh office process after this many documents keeps long batches from slowing down.
-    int restartAfterDocuments{50};
-    // Time allowed for the office to start and answer on its pipe.
-    std::chrono::milliseconds startDeadline{60000};
-    // The office's program folder (soffice, fundamentalrc, the type libraries).
-    QString programDir{QStringLiteral("/usr/lib/libreoffice/program")};
-};
 
 class LibreOfficeSession
 {

@@ -1,0 +1,21 @@
+#pragma once
+
+// Loading a user's document into the private office: hidden, read-only (no lock file, never
+// written), no macros, no dialogs; refusing what is not a word-processor document.
+
+#include "convert/libreoffice/LibreOfficeSession.h"
+
+#include <com/sun/star/lang/XComponent.hpp>
+
+namespace quillet::lo {
+
+// Throws EngineError: FileNotFound, OpenFailed (unreadable, empty, corrupt, password-protected),
+// NotWordProcessorDocument, or the session's errors (EngineDied, EngineTimeout).
+css::uno::Reference<css::lang::XComponent> loadWordProcessorDocument(LibreOfficeSession& session,
+                                                                     const QString& path);
+
+// Whether a filter that loaded a Writer document reads a word-processor format (plain text does
+// not: any bytes load as text).
+bool isWordProcessorFilter(const QString& filterName);
+
+} // namespace quillet::lo
