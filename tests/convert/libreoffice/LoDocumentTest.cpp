@@ -2,6 +2,7 @@
 // test builds itself (flat ODT converted to .docx, .doc and .rtf).
 
 #include "LoTestOffice.h"
+#include "OfficeProcessProbe.h"
 #include "TestDocuments.h"
 #include "support/PictureChecks.h"
 
@@ -19,8 +20,10 @@ protected:
     static void SetUpTestSuite() { s_office = new LoTestOffice; }
     static void TearDownTestSuite()
     {
+        const qint64 group = s_office->session().pid();
         delete s_office;
         s_office = nullptr;
+        EXPECT_TRUE(group == 0 || waitUntilGroupGone(group)) << "office processes left in group " << group;
     }
 
     QString document(const TestDocumentSpec& spec)
@@ -45,6 +48,7 @@ TEST_P(LoDocumentTest, WalksSevenPagesAndRendersEachPageWithItsOwnText)
     spec.tableAtPageStart = 4; // page 4 starts inside a table cell
     auto doc = s_office->open(document(spec));
 
+    EXPECT_TRUE(doc->Lists().empty()) << "list numbers are part of the rendered pages already";
     const WalkResult walk = walkPages(*doc, s_office->selection(*doc), s_office->browser(*doc));
     ASSERT_EQ(walk.starts.size(), 7u) << "pages found";
     EXPECT_EQ(walk.starts.front(), 0);
@@ -194,6 +198,44 @@ TEST_P(LoDocumentTest, CopiesFloatingObjectsBeforeInlineOnesAsBmp)
 
     doc->Close(false);
     EXPECT_THROW(floating[0]->Select(), EngineError);
+}
+
+// The office killed between the walk and a page copy: the copy fails with the office's death and
+// leaves no picture, the document closes without hanging, and the next document opens on a fresh
+// office.
+TEST(LoDocumentOfficeLost, PageCopyFailsAndTheNextDocumentOpens)
+{
+    LoTestOffice office;
+    TestDocumentSpec spec;
+    spec.pages = 2;
+    const QString path = testDocument(spec, QStringLiteral("docx"));
+    auto doc = office.open(path);
+    const WalkResult walk = walkPages(*doc, office.selection(*doc), office.browser(*doc));
+    ASSERT_EQ(walk.starts.size(), 2u);
+    office.slot().put({QByteArray("stale"), QStringLiteral("emf")});
+
+    const qint64 group = office.session().pid();
+    office.session().kill();
+    try {
+        doc->Range(walk.starts[0], walk.starts[1])->Copy();
+        ADD_FAILURE() << "copy on a dead office succeeded";
+    } catch (const EngineError& error) {
+        EXPECT_NE(error.number(), 0);
+        EXPECT_FALSE(error.description().isEmpty());
+    }
+    EXPECT_TRUE(office.slot().fetch().isEmpty()) << "an earlier picture survived a failed copy";
+    try {
+        doc->Close(false);
+    } catch (const EngineError&) {
+        // Closing on a dead office may report the death; it must not hang or crash.
+    }
+    EXPECT_TRUE(doc->isClosed());
+    EXPECT_TRUE(waitUntilGroupGone(group));
+
+    auto next = office.open(path);
+    const WalkResult again = walkPages(*next, office.selection(*next), office.browser(*next));
+    EXPECT_EQ(again.starts.size(), 2u);
+    next->Close(false);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, LoDocumentTest, ::testing::Values("docx", "doc", "rtf"));
