@@ -146,6 +146,12 @@ void MainWindow::Form_Resize()
     if (columnWidth >= 0)
         ListView2->header()->resizeSection(0, m_twips.toPixels(columnWidth));
 
+    // A hidden panel keeps its width for the next showing. (Where window borders are wider than
+    // 80 twips the narrowed window makes the width negative anyway; thinner borders would shrink
+    // the panel to a sliver on every hide.)
+    if (Frame6->isHidden())
+        return;
+
     const int frameWidth = m_twips.toTwips(width()) - m_twips.toTwips(Frame6->x()) - 50;
     if (frameWidth >= 0)
         Frame6->resize(m_twips.toPixels(frameWidth), Frame6->height());
