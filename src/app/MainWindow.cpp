@@ -50,6 +50,7 @@ MainWindow::MainWindow(OfficeEngine& engine, Dialogs& dialogs, WebBrowserFactory
     setFont(chooseUiFont());
     createControls(browserFactory);
     connectHandlers();
+    createDocumentList();
     // Only the width follows the user; the height stays at its design value.
     setFixedHeight(m_twips.toPixels(DesignClientHeight));
     setMinimumWidth(1);

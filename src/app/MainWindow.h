@@ -7,6 +7,7 @@
 #include "app/TwipScale.h"
 #include "app/WebBrowser.h"
 #include "convert/ConversionOptions.h"
+#include "doclist/DocumentList.h"
 
 #include <QWidget>
 #include <array>
@@ -23,6 +24,7 @@ class QTreeView;
 namespace quillet {
 
 class Dialogs;
+class DocumentListPanel;
 class OfficeApplication;
 class OfficeEngine;
 
@@ -47,6 +49,8 @@ public:
     ConversionOptions options() const override;
     OfficeEngine& engine() { return m_engine; }
     Dialogs& dialogs() { return m_dialogs; }
+    // The documents to process, in order; ListView2 shows them.
+    DocumentList& documentList() { return m_documentList; }
     const TwipScale& twips() const { return m_twips; }
     // The program's own folder, where the default log and the sibling converter live.
     static QString programFolder();
@@ -124,6 +128,8 @@ protected:
 private:
     void createControls(const WebBrowserFactory& browserFactory);
     void connectHandlers();
+    // Gives ListView2 the document list, file drops and the list commands.
+    void createDocumentList();
     void Form_Resize();
     void Form_Unload();
     // Wired by the hand-off: stops the converter started last (ConverterPid).
@@ -140,6 +146,8 @@ private:
     bool m_docxSupported = false;
     bool m_centred = false;
     bool m_unloaded = false;
+    DocumentList m_documentList;
+    DocumentListPanel* m_listPanel = nullptr; // owned by ListView2
 };
 
 } // namespace quillet

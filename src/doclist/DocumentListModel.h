@@ -7,7 +7,7 @@ namespace quillet {
 class DocumentList;
 
 // The document list as the list view shows it: one column headed "文件", one row per entry.
-// Read-only; it follows every change of the list.
+// Read-only; it follows every change of the list, and shows nothing once the list is gone.
 class DocumentListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -20,7 +20,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    DocumentList& m_list;
+    DocumentList* m_list;
 };
 
 } // namespace quillet

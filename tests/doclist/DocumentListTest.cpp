@@ -5,6 +5,7 @@
 #include "doclist/DocumentNames.h"
 
 #include <QSignalSpy>
+#include <memory>
 #include <gtest/gtest.h>
 
 using namespace quillet;
@@ -84,6 +85,18 @@ TEST(DocumentListModel, ShowsOneColumnAndFollowsTheList)
     list.clear();
     EXPECT_EQ(reset.count(), 1);
     EXPECT_EQ(model.rowCount(), 0);
+}
+
+TEST(DocumentListModel, ShowsNothingOnceTheListIsGone)
+{
+    auto list = std::make_unique<DocumentList>();
+    list->AddToList("/x/1.doc");
+    DocumentListModel model(*list);
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    list.reset();
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_FALSE(model.data(model.index(0, 0)).isValid());
 }
 
 TEST(DocumentNames, FileSuffixIsFromTheLastDot)
