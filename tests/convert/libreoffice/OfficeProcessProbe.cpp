@@ -56,6 +56,21 @@ bool waitUntilPathGone(const QString& path, std::chrono::milliseconds timeout)
     return waitFor([&path] { return !QFileInfo::exists(path); }, timeout);
 }
 
+qint64 groupResidentKb(qint64 group)
+{
+    qint64 total = 0;
+    for (qint64 pid : liveProcessesInGroup(group)) {
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        if (!status.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("VmRSS:"))
+                total += line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        }
+    }
+    return total;
+}
+
 void signalGroup(qint64 group, int signal)
 {
     ::kill(-static_cast<pid_t>(group), signal);

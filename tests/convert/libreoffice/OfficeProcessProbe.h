@@ -18,6 +18,9 @@ bool waitUntilGroupGone(qint64 group, std::chrono::milliseconds timeout = std::c
 // Waits up to `timeout` until `path` does not exist; true when it is gone.
 bool waitUntilPathGone(const QString& path, std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
+// Resident memory of the group's live members together, in kB.
+qint64 groupResidentKb(qint64 group);
+
 // Sends `signal` to every member of the group.
 void signalGroup(qint64 group, int signal);
 

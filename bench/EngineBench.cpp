@@ -1,0 +1,192 @@
+// bench_engine: the LibreOffice engine as the window and the jobs use it.
+//
+//   engine_start_s        private office start + connect (first document's wait), mean of 3
+//   window_probe_s        the window's start-up probe: CreateApplication, Version, Quit
+//                         (baseline: a probe that would start the office, i.e. engine_start_s)
+//   emf_pages_per_s       every page of a built document as a vector EMF through Range.Copy
+//                         (baseline: the same office's plain PDF export of that document)
+//   rss_mb_after_200_docs office memory after 200 documents opened, walked and closed with the
+//                         restart after restartAfterDocuments (baseline: the same without restart)
+//
+// Usage: bench_engine [--docs N] [--pages N] [--restart-after N]
+
+#include "LoTestOffice.h"
+#include "OfficeProcessProbe.h"
+#include "TestDocuments.h"
+#include "convert/libreoffice/LibreOfficeEngine.h"
+#include "convert/libreoffice/LoApplication.h"
+#include "convert/libreoffice/LoPagePictures.h"
+#include "convert/libreoffice/LoUno.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <cstdio>
+
+using namespace quillet;
+using namespace quillet::testing;
+namespace css = com::sun::star;
+
+namespace {
+
+double seconds(const QElapsedTimer& timer)
+{
+    return timer.nsecsElapsed() / 1e9;
+}
+
+double meanStartSeconds()
+{
+    double total = 0;
+    for (int i = 0; i < 3; ++i) {
+        lo::LibreOfficeSession session;
+        QElapsedTimer timer;
+        timer.start();
+        session.ensureStarted();
+        total += seconds(timer);
+        session.stop();
+    }
+    return total / 3;
+}
+
+double probeSeconds()
+{
+    QElapsedTimer timer;
+    timer.start();
+    lo::LibreOfficeEngine engine;
+    auto app = engine.CreateApplication();
+    const QString version = app->Version();
+    app->Quit();
+    app.reset();
+    const double elapsed = seconds(timer);
+    std::printf("probe: version %s (LibreOffice %s)\n", qPrintable(version),
+                qPrintable(engine.officeVersion()));
+    return elapsed;
+}
+
+struct EmfFigures
+{
+    int pages = 0;
+    double pagesPerSecond = 0;
+    double baselinePdfPagesPerSecond = 0;
+};
+
+EmfFigures emfPages(int pageCount)
+{
+    TestDocumentSpec spec;
+    spec.pages = pageCount;
+    spec.fillerParagraphs = 6;
+    const QString path = testDocument(spec, QStringLiteral("docx"));
+
+    lo::LoApplication app;
+    auto document = app.Documents().Open(path);
+    QElapsedTimer timer;
+    timer.start();
+    const WalkResult walk = walkPages(*document, app.Selection(), app.Browser());
+    EmfFigures figures;
+    const int pages = static_cast<int>(walk.starts.size());
+    for (int page = 1; page <= pages; ++page) {
+        const CharPosition end = page < pages ? walk.starts[page] : walk.documentEnd;
+        document->Range(walk.starts[page - 1], end)->Copy();
+        if (app.Clipboard().fetch().format == QStringLiteral("emf"))
+            ++figures.pages;
+    }
+    figures.pagesPerSecond = figures.pages / seconds(timer);
+    document->Close(false);
+
+    QTemporaryDir dir;
+    auto& session = app.session();
+    auto desktop = session.desktop();
+    const double pdfSeconds = session.guarded(std::chrono::minutes(10), [&] {
+        css::uno::Reference<css::lang::XComponent> copy = desktop->loadComponentFromURL(
+            lo::fileUrl(path), "_blank", 0,
+            lo::props({{"Hidden", css::uno::Any(true)}, {"ReadOnly", css::uno::Any(true)}}));
+        css::uno::Reference<css::frame::XStorable> storable(copy, css::uno::UNO_QUERY_THROW);
+        QElapsedTimer pdfTimer;
+        pdfTimer.start();
+        storable->storeToURL(lo::fileUrl(dir.filePath(QStringLiteral("baseline.pdf"))),
+                             lo::props({{"FilterName", css::uno::Any(lo::OUString("writer_pdf_Export"))}}));
+        const double elapsed = seconds(pdfTimer);
+        lo::closeComponent(copy);
+        return elapsed;
+    });
+    figures.baselinePdfPagesPerSecond = pages / pdfSeconds;
+    std::printf("emf: %d of %d pages in %.2f s incl. walk\n", figures.pages, pages,
+                figures.pages / figures.pagesPerSecond);
+    return figures;
+}
+
+// Opens, walks and closes `documents` documents; prints the office's memory along the way and
+// returns it (MB) after the last one, before quitting.
+double memoryAfterDocuments(int documents, int restartAfter)
+{
+    TestDocumentSpec spec;
+    spec.pages = 5;
+    spec.pictures = true;
+    spec.fillerParagraphs = 4;
+    const QString path = testDocument(spec, QStringLiteral("docx"));
+
+    lo::SessionSettings settings;
+    settings.restartAfterDocuments = restartAfter;
+    lo::LoApplication app(settings);
+    QElapsedTimer timer;
+    timer.start();
+    QElapsedTimer stretch;
+    stretch.start();
+    double mb = 0;
+    for (int i = 1; i <= documents; ++i) {
+        auto document = app.Documents().Open(path);
+        walkPages(*document, app.Selection(), app.Browser());
+        document->Close(false);
+        mb = groupResidentKb(app.session().pid()) / 1024.0;
+        if (i % 25 == 0 || i == 1) {
+            std::printf(
+                "  restart after %s: %3d documents, office %.0f MB, %.2f s/doc over the last stretch\n",
+                restartAfter > 0 ? qPrintable(QString::number(restartAfter)) : "never", i, mb,
+                seconds(stretch) / (i == 1 ? 1 : 25));
+            std::fflush(stdout);
+            stretch.restart();
+        }
+    }
+    std::printf("  %d documents in %.1f s, %d office starts\n", documents, seconds(timer),
+                app.session().starts());
+    app.Quit();
+    return mb;
+}
+
+int option(const QStringList& arguments, const QString& name, int fallback)
+{
+    const int at = arguments.indexOf(name);
+    return at >= 0 && at + 1 < arguments.size() ? arguments[at + 1].toInt() : fallback;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = application.arguments();
+    const int documents = option(arguments, QStringLiteral("--docs"), 200);
+    const int pages = option(arguments, QStringLiteral("--pages"), 40);
+    const int restartAfter =
+        option(arguments, QStringLiteral("--restart-after"), lo::SessionSettings{}.restartAfterDocuments);
+
+    const double probe = probeSeconds();
+    const double start = meanStartSeconds();
+    std::printf("window probe %.4f s; baseline (a probe that starts the office) %.2f s\n", probe, start);
+
+    const EmfFigures emf = emfPages(pages);
+    std::printf("emf %.1f pages/s; baseline plain PDF export %.1f pages/s\n", emf.pagesPerSecond,
+                emf.baselinePdfPagesPerSecond);
+
+    std::printf("memory over %d documents:\n", documents);
+    const double withRestart = memoryAfterDocuments(documents, restartAfter);
+    const double withoutRestart = memoryAfterDocuments(documents, 0);
+    std::printf(
+        "office memory after %d documents: %.0f MB with restart after %d, baseline without restart %.0f MB\n",
+        documents, withRestart, restartAfter, withoutRestart);
+
+    std::printf("engine_start_s=%.2f window_probe_s=%.4f emf_pages_per_s=%.1f rss_mb_after_%d_docs=%.0f\n",
+                start, probe, emf.pagesPerSecond, documents, withRestart);
+    return 0;
+}
