@@ -39,7 +39,7 @@ int main(int argc, char** argv)
     const double countS = timer.nsecsElapsed() / 1e9;
 
     timer.restart();
-    const WalkResult walk = walkPages(*doc, office.selection(*doc), office.browser(*doc));
+    const WalkResult walk = walkPages(*doc, office.selection(), office.browser());
     const double walkS = timer.nsecsElapsed() / 1e9;
     const int pages = static_cast<int>(walk.starts.size());
 

@@ -1,31 +1,24 @@
 #include "LoTestOffice.h"
 
-#include "convert/libreoffice/LoUno.h"
+#include "convert/libreoffice/LibreOfficeEngine.h"
 
-#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <stdexcept>
 
 namespace quillet::testing {
 
-using namespace std::chrono_literals;
-namespace css = com::sun::star;
-
-LoTestOffice::LoTestOffice() = default;
-LoTestOffice::~LoTestOffice()
+LoTestOffice::LoTestOffice()
 {
-    m_session.stop();
+    lo::LibreOfficeEngine engine;
+    std::unique_ptr<OfficeApplication> app = engine.CreateApplication();
+    m_app.reset(dynamic_cast<lo::LoApplication*>(app.get()));
+    if (!m_app)
+        throw std::runtime_error("the LibreOffice engine made no LibreOffice application");
+    app.release();
 }
 
-std::unique_ptr<lo::LoDocument> LoTestOffice::open(const QString& path)
+LoTestOffice::~LoTestOffice()
 {
-    auto desktop = m_session.desktop();
-    css::uno::Reference<css::lang::XComponent> component = m_session.guarded(60s, [&] {
-        return desktop->loadComponentFromURL(
-            lo::fileUrl(path), "_blank", 0,
-            lo::props({{"Hidden", css::uno::Any(true)}, {"ReadOnly", css::uno::Any(true)}}));
-    });
-    if (!component.is())
-        throw EngineError(ErrorNumber::OpenFailed, QStringLiteral("cannot open ") + path);
-    return std::make_unique<lo::LoDocument>(m_session, component, m_slot);
+    m_app->Quit();
 }
 
 WalkResult walkPages(OfficeDocument& doc, OfficeSelection& selection, OfficeBrowser& browser)

@@ -1,11 +1,10 @@
 #pragma once
 
-// A private office for the document tests: one session, documents opened hidden and read-only,
-// and the page walk exactly as the page renderer makes it.
+// A private office for the document tests, reached the way the program reaches it: the LibreOffice
+// engine's application object. Also the page walk exactly as the page renderer makes it.
 
 #include "convert/engine/OfficeApplication.h"
-#include "convert/libreoffice/LibreOfficeSession.h"
-#include "convert/libreoffice/LoDocument.h"
+#include "convert/libreoffice/LoApplication.h"
 
 #include <memory>
 #include <vector>
@@ -18,15 +17,14 @@ public:
     LoTestOffice();
     ~LoTestOffice();
 
-    std::unique_ptr<lo::LoDocument> open(const QString& path);
-    OfficeSelection& selection(lo::LoDocument& doc) { return doc.selection(); }
-    OfficeBrowser& browser(lo::LoDocument& doc) { return doc.browser(); }
-    PictureSlot& slot() { return m_slot; }
-    lo::LibreOfficeSession& session() { return m_session; }
+    std::unique_ptr<OfficeDocument> open(const QString& path) { return m_app->Documents().Open(path); }
+    OfficeSelection& selection() { return m_app->Selection(); }
+    OfficeBrowser& browser() { return m_app->Browser(); }
+    PictureSlot& slot() { return m_app->Clipboard(); }
+    lo::LibreOfficeSession& session() { return m_app->session(); }
 
 private:
-    lo::LibreOfficeSession m_session;
-    PictureSlot m_slot;
+    std::unique_ptr<lo::LoApplication> m_app;
 };
 
 struct WalkResult
