@@ -7,6 +7,7 @@
 #include "app/TwipScale.h"
 #include "app/WebBrowser.h"
 #include "convert/ConversionOptions.h"
+#include "handoff/ConverterLauncher.h"
 #include "doclist/DocumentList.h"
 
 #include <QWidget>
@@ -58,7 +59,7 @@ public:
     // Window fields.
     std::unique_ptr<OfficeApplication> WordApp; // the running job's engine instance, empty between jobs
     bool ErrorLogged = false;                   // a worker logged a failure during the current job
-    qint16 ConverterPid = 0;                    // the converter started last, 0 when none
+    qint64 ConverterPid = 0;                    // the converter started last, 0 when none
 
     // Controls, named as in the design.
     QGroupBox* Frame1 = nullptr;
@@ -146,6 +147,8 @@ private:
     bool m_docxSupported = false;
     bool m_centred = false;
     bool m_unloaded = false;
+    // The converters this window started, by process handle: the stop at close reaches only them.
+    ConverterLauncher m_converters;
     DocumentList m_documentList;
     DocumentListPanel* m_listPanel = nullptr; // owned by ListView2
 };
