@@ -25,9 +25,17 @@ Widget* named(Widget* widget, const QString& name, const QString& accessibleName
     return widget;
 }
 
+// Frames draw their caption on the top border line, so the controls placed from the frame's top
+// edge clear both the caption and the border at any font height.
+const QString FrameStyle = QStringLiteral(
+    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.6em; }"
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }");
+
 QGroupBox* frame(QWidget* parent, const QString& name, const QString& caption)
 {
-    return named(new QGroupBox(caption, parent), name, caption);
+    auto* box = named(new QGroupBox(caption, parent), name, caption);
+    box->setStyleSheet(FrameStyle);
+    return box;
 }
 
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption)
