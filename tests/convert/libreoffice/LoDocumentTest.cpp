@@ -46,6 +46,7 @@ TEST_P(LoDocumentTest, WalksSevenPagesAndRendersEachPageWithItsOwnText)
     TestDocumentSpec spec;
     spec.pages = 7;
     spec.tableAtPageStart = 4; // page 4 starts inside a table cell
+    spec.header = true;        // the page walk stays in the main text, never in the header
     auto doc = s_office->open(document(spec));
 
     EXPECT_TRUE(doc->Lists().empty()) << "list numbers are part of the rendered pages already";
@@ -68,6 +69,7 @@ TEST_P(LoDocumentTest, WalksSevenPagesAndRendersEachPageWithItsOwnText)
         const QString text = joined(picture.bytes);
         EXPECT_TRUE(text.contains(pageMarker(page))) << "page " << page << ": " << text.toStdString();
         EXPECT_TRUE(text.contains(QStringLiteral("%1.").arg(page))) << "list number on page " << page;
+        EXPECT_TRUE(text.contains(QStringLiteral("HEADER-LINE"))) << "header on page " << page;
         for (int other = 1; other <= 7; ++other) {
             if (other != page)
                 EXPECT_FALSE(text.contains(pageMarker(other))) << "page " << page << " shows page " << other;

@@ -24,12 +24,13 @@ QTemporaryDir& workDir()
 
 QString specKey(const TestDocumentSpec& spec)
 {
-    return QStringLiteral("doc-p%1-t%2-g%3-f%4-l%5")
+    return QStringLiteral("doc-p%1-t%2-g%3-f%4-l%5-h%6")
         .arg(spec.pages)
         .arg(spec.tableAtPageStart)
         .arg(spec.pictures ? 1 : 0)
         .arg(spec.fillerParagraphs)
-        .arg(spec.longParagraph ? 1 : 0);
+        .arg(spec.longParagraph ? 1 : 0)
+        .arg(spec.header ? 1 : 0);
 }
 
 QByteArray pngOf(QSize size, QRgb color)
@@ -201,7 +202,8 @@ QByteArray flatOdt(const TestDocumentSpec& spec)
         body += pageBody(spec, page);
 
     const QString rectColor = QColor(TestPictures::rectangleColor).name();
-    const QString xml = QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8"?>
+    const QString xml =
+        QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8"?>
 <office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
  xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
  xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
@@ -219,11 +221,15 @@ QByteArray flatOdt(const TestDocumentSpec& spec)
   <style:style style:name="fr1" style:family="graphic"><style:graphic-properties style:wrap="none" style:vertical-pos="top" style:vertical-rel="paragraph" style:horizontal-pos="from-left" style:horizontal-rel="paragraph" fo:border="none" fo:padding="0cm"/></style:style>
   <style:style style:name="gr1" style:family="graphic"><style:graphic-properties draw:fill="solid" draw:fill-color="%1" draw:stroke="none" style:wrap="none" style:vertical-pos="top" style:vertical-rel="paragraph" style:horizontal-pos="from-left" style:horizontal-rel="paragraph"/></style:style>
   <text:list-style style:name="L1"><text:list-level-style-number text:level="1" style:num-suffix="." style:num-format="1"><style:list-level-properties text:list-level-position-and-space-mode="label-alignment"><style:list-level-label-alignment text:label-followed-by="listtab" text:list-tab-stop-position="1.27cm" fo:text-indent="-0.635cm" fo:margin-left="1.27cm"/></style:list-level-properties></text:list-level-style-number></text:list-style>
+ <style:page-layout style:name="pm1"><style:page-layout-properties fo:page-width="21cm" fo:page-height="29.7cm" fo:margin-top="1.5cm" fo:margin-bottom="1.5cm" fo:margin-left="2cm" fo:margin-right="2cm"/></style:page-layout>
  </office:automatic-styles>
+ <office:master-styles><style:master-page style:name="Standard" style:page-layout-name="pm1">%3</style:master-page></office:master-styles>
  <office:body><office:text>%2</office:text></office:body>
 </office:document>
 )")
-                            .arg(rectColor, body);
+            .arg(rectColor, body,
+                 spec.header ? QStringLiteral("<style:header><text:p>HEADER-LINE</text:p></style:header>")
+                             : QString());
     return xml.toUtf8();
 }
 

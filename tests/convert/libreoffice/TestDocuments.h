@@ -22,6 +22,8 @@ struct TestDocumentSpec
     // Page 1 ends with one paragraph long enough to run over two more pages, so that pages start
     // inside it.
     bool longParagraph = false;
+    // Every page has a header line ("HEADER-LINE") above its main text.
+    bool header = false;
 };
 
 // Text found on page `page` only ("PAGE-MARKER-3"). Every page also holds one item of a numbered
