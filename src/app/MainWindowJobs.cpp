@@ -6,7 +6,6 @@
 #include "extract/ExtractionJob.h"
 #include "platform/TextViewer.h"
 
-#include <QAbstractItemModel>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
@@ -14,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTreeView>
 
 namespace quillet {
 
@@ -51,16 +49,8 @@ public:
             QGuiApplication::restoreOverrideCursor();
     }
 
-    int documentCount() const override
-    {
-        const QAbstractItemModel* model = m_window.ListView2->model();
-        return model ? model->rowCount() : 0;
-    }
-    QString documentPath(int index) const override
-    {
-        const QAbstractItemModel* model = m_window.ListView2->model();
-        return model->index(index, 0).data(Qt::DisplayRole).toString();
-    }
+    int documentCount() const override { return static_cast<int>(m_window.documentList().count()); }
+    QString documentPath(int index) const override { return m_window.documentList().at(index); }
     const OptionsSource& jobOptions() const override { return m_window.optionsSource(); }
     void setOutputFolderText(const QString& text) override { m_window.txtOutDir->setText(text); }
     void selectAllPages() override

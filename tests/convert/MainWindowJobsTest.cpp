@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/WebBrowser.h"
 #include "convert/JobTestSupport.h"
+#include "doclist/DocumentList.h"
 #include "support/FakeOffice.h"
 #include "support/ScriptedDialogs.h"
 
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardItemModel>
 #include <QTreeView>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -55,8 +55,6 @@ protected:
                                               [](QWidget* parent) { return new SilentBrowser(parent); });
         ASSERT_TRUE(window->Form_Load());
         window->show();
-        m_list = new QStandardItemModel(0, 1, window.get());
-        window->ListView2->setModel(m_list);
         window->txtOutDir->setText(m_dir.filePath("out"));
         window->txtLog->setText(m_dir.filePath("Quillet.log"));
         dialogs.onMessage = [this](const ShownMessage&) { states << snapshot(); };
@@ -72,7 +70,7 @@ protected:
             script.inlineShapes.assign(shapes, FakeShapeScript{});
             office.addDocument(path, script);
         }
-        m_list->appendRow(new QStandardItem(path));
+        window->documentList().AddToList(path);
         return path;
     }
     ControlStates snapshot() const
@@ -90,7 +88,6 @@ protected:
     FakeOffice office;
     ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window;
-    QStandardItemModel* m_list = nullptr;
     QList<ControlStates> states; // at each message box
 };
 
@@ -115,7 +112,8 @@ TEST_F(MainWindowJobs, ConvertButtonRunsTheJobAndGivesTheWindowBack)
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(office.count("CreateApplication"), appsBefore + 1);
     EXPECT_EQ(office.liveApplications(), 0);
-    EXPECT_EQ(m_list->rowCount(), 2);
+    EXPECT_EQ(window->documentList().entries(),
+              (QStringList{m_dir.filePath("a.doc"), m_dir.filePath("b.docx")}));
 }
 
 TEST_F(MainWindowJobs, LogOfferOpensTheLogInTheDesktopViewer)

@@ -1,0 +1,240 @@
+// bench_convert: the whole conversion job, run through the main window's button code on a built
+// corpus (twelve 8-page documents and one of 100 pages, .docx/.doc/.rtf), beside two baselines
+// measured in the same run on the same files:
+//   (a) per document, `soffice --headless --convert-to pdf` then `pdftoppm -png`;
+//   (b) one warm office exporting every document to PDF (the floor for any route through PDF).
+// Then the extraction job on the same corpus.
+
+#include "ConvertCorpus.h"
+#include "app/MainWindow.h"
+#include "app/WebBrowser.h"
+#include "convert/libreoffice/LibreOfficeEngine.h"
+#include "convert/libreoffice/LibreOfficeSession.h"
+#include "convert/libreoffice/LoPagePictures.h"
+#include "convert/libreoffice/LoUno.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <chrono>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <cstdio>
+
+using namespace quillet;
+namespace css = com::sun::star;
+using namespace std::chrono_literals;
+
+namespace {
+
+class NoBrowser : public WebBrowser
+{
+public:
+    using WebBrowser::WebBrowser;
+    void Navigate(const QUrl&) override {}
+};
+
+struct Format
+{
+    const char* extension;
+    const char* filter;
+};
+const Format Formats[] = {{"docx", "MS Word 2007 XML"}, {"doc", "MS Word 97"}, {"rtf", "Rich Text Format"}};
+
+void StoreAs(lo::LibreOfficeSession& session, const QString& source, const QString& target,
+             const char* filter)
+{
+    auto desktop = session.desktop();
+    session.guarded(10min, [&] {
+        css::uno::Reference<css::lang::XComponent> doc = desktop->loadComponentFromURL(
+            lo::fileUrl(source), "_blank", 0,
+            lo::props({{"Hidden", css::uno::Any(true)}, {"ReadOnly", css::uno::Any(true)}}));
+        css::uno::Reference<css::frame::XStorable> storable(doc, css::uno::UNO_QUERY_THROW);
+        storable->storeToURL(
+            lo::fileUrl(target),
+            lo::props({{"FilterName", css::uno::Any(lo::OUString::createFromAscii(filter))}}));
+        lo::closeComponent(doc);
+    });
+}
+
+double Seconds(const QElapsedTimer& timer)
+{
+    return timer.nsecsElapsed() / 1e9;
+}
+
+int CountFiles(const QString& folder, const QString& pattern)
+{
+    return static_cast<int>(QDir(folder).entryList({pattern}, QDir::Files).size());
+}
+
+bool Run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(600000)) {
+        process.kill();
+        process.waitForFinished();
+        return false;
+    }
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+struct Rate
+{
+    int pages = 0;
+    double seconds = 0;
+    double perSecond() const { return seconds > 0 ? pages / seconds : 0; }
+};
+
+// Baseline (a): a fresh soffice per document, then the PDF rasterised to PNG pages.
+Rate CliBaseline(const QStringList& documents, const QString& work, const QString& profileUrl)
+{
+    Rate rate;
+    QElapsedTimer timer;
+    timer.start();
+    for (const QString& doc : documents) {
+        const QString out = work + QLatin1Char('/') + QFileInfo(doc).completeBaseName();
+        QDir().mkpath(out);
+        Run(QStringLiteral("soffice"),
+            {QStringLiteral("-env:UserInstallation=") + profileUrl, QStringLiteral("--headless"),
+             QStringLiteral("--norestore"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+             QStringLiteral("--outdir"), out, doc});
+        const QString pdf =
+            out + QLatin1Char('/') + QFileInfo(doc).completeBaseName() + QStringLiteral(".pdf");
+        Run(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), pdf, out + QStringLiteral("/page")});
+        rate.pages += CountFiles(out, QStringLiteral("page*.png"));
+    }
+    rate.seconds = Seconds(timer);
+    return rate;
+}
+
+// Baseline (b): one warm office loading each document and exporting it to PDF.
+Rate WarmPdfFloor(lo::LibreOfficeSession& session, const QStringList& documents, const QString& work,
+                  int pages)
+{
+    QDir().mkpath(work);
+    QElapsedTimer timer;
+    timer.start();
+    for (const QString& doc : documents)
+        StoreAs(session, doc,
+                work + QLatin1Char('/') + QFileInfo(doc).completeBaseName() + QStringLiteral(".pdf"),
+                "writer_pdf_Export");
+    return {pages, Seconds(timer)};
+}
+
+// The job exactly as the buttons run it, on a hidden window with scripted dialogs.
+double RunJob(MainWindow& window, const QStringList& documents, const QString& outFolder, bool extract)
+{
+    window.documentList().clear();
+    for (const QString& doc : documents)
+        window.documentList().AddToList(doc);
+    window.txtOutDir->setText(outFolder);
+    QElapsedTimer timer;
+    timer.start();
+    if (extract)
+        window.CmdPicExtract_Click();
+    else
+        window.CmdDo_Click();
+    return Seconds(timer);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir work;
+    const QString corpus = work.filePath(QStringLiteral("corpus"));
+    QDir().mkpath(corpus);
+
+    std::printf("building the corpus...\n");
+    std::fflush(stdout);
+    QStringList shortDocs;
+    QStringList longDocs;
+    {
+        lo::LibreOfficeSession session;
+        for (int i = 0; i < 13; ++i) {
+            const bool isLong = i == 12;
+            const QString fodt = corpus + QStringLiteral("/src-%1.fodt").arg(i);
+            QFile file(fodt);
+            file.open(QIODevice::WriteOnly);
+            file.write(bench::CorpusFlatOdt(isLong ? 100 : 8, i));
+            file.close();
+            const Format& format = Formats[i % 3];
+            const QString doc = corpus + QStringLiteral("/%1-%2.%3")
+                                             .arg(isLong ? QStringLiteral("long") : QStringLiteral("doc"))
+                                             .arg(i)
+                                             .arg(QLatin1String(format.extension));
+            StoreAs(session, fodt, doc, format.filter);
+            QFile::remove(fodt);
+            (isLong ? longDocs : shortDocs) << doc;
+        }
+    }
+
+    // The job first, so that its pages count for the baselines too.
+    lo::LibreOfficeEngine engine;
+    testing::ScriptedDialogs dialogs;
+    MainWindow window(engine, dialogs, [](QWidget* parent) { return new NoBrowser(parent); });
+    window.txtLog->setText(work.filePath(QStringLiteral("Quillet.log")));
+    const QString outShort = work.filePath(QStringLiteral("out-short"));
+    const QString outLong = work.filePath(QStringLiteral("out-long"));
+    const Rate jobShort{0, RunJob(window, shortDocs, outShort, false)};
+    const Rate jobLong{0, RunJob(window, longDocs, outLong, false)};
+    Rate quilletShort = jobShort;
+    Rate quilletLong = jobLong;
+    quilletShort.pages = CountFiles(outShort, QStringLiteral("*.emf"));
+    quilletLong.pages = CountFiles(outLong, QStringLiteral("*.emf"));
+
+    const QString outPictures = work.filePath(QStringLiteral("out-pictures"));
+    const double extractSeconds = RunJob(window, shortDocs + longDocs, outPictures, true);
+    const int pictures = CountFiles(outPictures, QStringLiteral("*.bmp"));
+
+    Rate floorShort;
+    Rate floorLong;
+    {
+        lo::LibreOfficeSession session;
+        StoreAs(session, shortDocs.first(), work.filePath(QStringLiteral("warm-up.pdf")),
+                "writer_pdf_Export");
+        floorShort =
+            WarmPdfFloor(session, shortDocs, work.filePath(QStringLiteral("floor")), quilletShort.pages);
+        floorLong =
+            WarmPdfFloor(session, longDocs, work.filePath(QStringLiteral("floor")), quilletLong.pages);
+    }
+
+    const QString profileUrl = QUrl::fromLocalFile(work.filePath(QStringLiteral("cli-profile"))).toString();
+    CliBaseline({shortDocs.first()}, work.filePath(QStringLiteral("cli-warm-up")),
+                profileUrl); // makes the profile
+    const Rate cliShort = CliBaseline(shortDocs, work.filePath(QStringLiteral("cli-short")), profileUrl);
+    const Rate cliLong = CliBaseline(longDocs, work.filePath(QStringLiteral("cli-long")), profileUrl);
+
+    const auto line = [](const char* what, const Rate& quillet, const Rate& cli, const Rate& floor) {
+        std::printf("%s: quillet %d pages in %.1f s = %.2f pages/s; cli+pdftoppm %d pages = %.2f pages/s "
+                    "(quillet %.2fx); warm pdf floor %.2f pages/s (quillet at %.0f%% of it)\n",
+                    what, quillet.pages, quillet.seconds, quillet.perSecond(), cli.pages, cli.perSecond(),
+                    cli.perSecond() > 0 ? quillet.perSecond() / cli.perSecond() : 0, floor.perSecond(),
+                    floor.perSecond() > 0 ? 100 * quillet.perSecond() / floor.perSecond() : 0);
+    };
+    line("12 x 8-page documents", quilletShort, cliShort, floorShort);
+    line("1 x 100-page document", quilletLong, cliLong, floorLong);
+    const Rate quillet{quilletShort.pages + quilletLong.pages, quilletShort.seconds + quilletLong.seconds};
+    const Rate cli{cliShort.pages + cliLong.pages, cliShort.seconds + cliLong.seconds};
+    const Rate floor{floorShort.pages + floorLong.pages, floorShort.seconds + floorLong.seconds};
+    std::printf(
+        "pages=%d quillet_pages_per_s=%.2f cli_pdftoppm_pages_per_s=%.2f engine_pdf_floor_pages_per_s=%.2f\n",
+        quillet.pages, quillet.perSecond(), cli.perSecond(), floor.perSecond());
+    std::printf("pictures=%d extract_pictures_per_s=%.2f\n", pictures,
+                extractSeconds > 0 ? pictures / extractSeconds : 0);
+    const bool complete = quillet.pages == cli.pages && dialogs.messageTexts().count() == 3;
+    if (!complete)
+        std::printf("warning: quillet wrote %d pages, the baseline %d; messages: %s\n", quillet.pages,
+                    cli.pages, qPrintable(dialogs.messageTexts().join(QStringLiteral(" | "))));
+    return complete ? 0 : 1;
+}
