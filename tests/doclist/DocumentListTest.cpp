@@ -5,8 +5,8 @@
 #include "doclist/DocumentNames.h"
 
 #include <QSignalSpy>
-#include <memory>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace quillet;
 
