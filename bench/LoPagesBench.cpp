@@ -2,7 +2,8 @@
 // Baseline, measured in the same run: the document's plain PDF export, the first half of the EMF
 // route, so the figure shows what the per-page Draw export adds.
 //
-// Usage: bench_lo_pages [pages]   (default 150)
+// Usage: bench_lo_pages [pages] [table]   (default 150 pages; "table": page 2 starts with a table,
+// which makes the walk count the body through its enumeration)
 
 #include "LoTestOffice.h"
 #include "TestDocuments.h"
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <cstdio>
+#include <cstring>
 
 using namespace quillet;
 using namespace quillet::testing;
@@ -25,6 +27,7 @@ int main(int argc, char** argv)
     TestDocumentSpec spec;
     spec.pages = argc > 1 ? std::atoi(argv[1]) : 150;
     spec.fillerParagraphs = 6;
+    spec.tableAtPageStart = argc > 2 && std::strcmp(argv[2], "table") == 0 ? 2 : 0;
     const QString path = testDocument(spec, QStringLiteral("docx"));
 
     LoTestOffice office;

@@ -7,11 +7,13 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XParagraphCursor.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextTable.hpp>
+#include <com/sun/star/text/XTextTablesSupplier.hpp>
 #include <cstddef>
 #include <limits>
 
@@ -41,6 +43,20 @@ void LoTextPositions::build()
         return;
     m_text = m_document->getText();
     m_compare.set(m_text, UNO_QUERY_THROW);
+    Reference<text::XTextTablesSupplier> tables(m_document, UNO_QUERY_THROW);
+    if (!Reference<container::XIndexAccess>(tables->getTextTables(), UNO_QUERY_THROW)->getCount()) {
+        // Paragraphs only: the text's own count (one character per paragraph end) gives the
+        // positions, page after page, without reading every paragraph first.
+        Reference<text::XTextCursor> all = m_text->createTextCursor();
+        all->gotoStart(false);
+        all->gotoEnd(true);
+        m_end = all->getString().getLength() + 1;
+        m_runningFrom = m_text->getStart();
+        m_runningAt = 0;
+        m_running = true;
+        m_built = true;
+        return;
+    }
     Reference<container::XEnumerationAccess> access(m_text, UNO_QUERY_THROW);
     Reference<container::XEnumeration> elements = access->createEnumeration();
     std::int64_t position = 0;
@@ -85,6 +101,8 @@ CharPosition LoTextPositions::documentEnd()
 CharPosition LoTextPositions::positionOf(const Reference<text::XTextViewCursor>& viewCursor)
 {
     build();
+    if (m_running)
+        return checked(runningPosition(viewCursor));
     Reference<beans::XPropertySet> cursorProperties(viewCursor, UNO_QUERY_THROW);
     const uno::Any table = cursorProperties->getPropertyValue("TextTable");
     if (table.hasValue()) {
@@ -92,6 +110,19 @@ CharPosition LoTextPositions::positionOf(const Reference<text::XTextViewCursor>&
         return checked(cellPosition(table, cell, viewCursor));
     }
     return checked(bodyPosition(viewCursor));
+}
+
+std::int64_t LoTextPositions::runningPosition(const Reference<text::XTextViewCursor>& viewCursor)
+{
+    const Reference<text::XTextRange> point = viewCursor->getStart();
+    // 1 when the last point lies before this one (the walk goes forward), -1 when after.
+    const sal_Int16 order = m_compare->compareRegionStarts(m_runningFrom, point);
+    Reference<text::XTextCursor> cursor = m_text->createTextCursorByRange(m_runningFrom);
+    cursor->gotoRange(point, true);
+    const std::int64_t length = cursor->getString().getLength();
+    m_runningAt += order < 0 ? -length : length;
+    m_runningFrom = point;
+    return m_runningAt;
 }
 
 std::int64_t LoTextPositions::bodyPosition(const Reference<text::XTextViewCursor>& viewCursor)

@@ -2,8 +2,9 @@
 
 // Character positions in a Writer document's main text, counted the way the page walk needs them:
 // every body paragraph counts its characters plus one for its end mark; a table counts each cell's
-// characters plus one, row by row. The body is enumerated once per document and kept, so a point
-// (the view cursor at a page start) is placed by a few comparisons instead of a count from the top.
+// characters plus one, row by row. A document without tables is counted as it is walked: the length
+// from the last point to the next. With tables the body is enumerated once per document and kept,
+// so a point (the view cursor at a page start, perhaps in a cell) is placed by a few comparisons.
 // Every method makes remote calls: call them inside LibreOfficeSession::guarded().
 
 #include "convert/engine/OfficeApplication.h"
@@ -42,6 +43,7 @@ private:
         std::int64_t start;
     };
 
+    std::int64_t runningPosition(const css::uno::Reference<css::text::XTextViewCursor>& viewCursor);
     std::int64_t bodyPosition(const css::uno::Reference<css::text::XTextViewCursor>& viewCursor);
     std::int64_t cellPosition(const css::uno::Any& table, const css::uno::Any& cell,
                               const css::uno::Reference<css::text::XTextViewCursor>& viewCursor);
@@ -52,6 +54,9 @@ private:
     css::uno::Reference<css::text::XText> m_text;
     css::uno::Reference<css::text::XTextRangeCompare> m_compare;
     bool m_built = false;
+    bool m_running = false; // no tables: positions counted from the last point
+    css::uno::Reference<css::text::XTextRange> m_runningFrom;
+    std::int64_t m_runningAt = 0;
     std::vector<Paragraph> m_paragraphs;
     QHash<QString, QHash<QString, std::int64_t>> m_cellStarts; // table name -> cell name -> start
     std::int64_t m_end = 0;
