@@ -8,7 +8,10 @@
 //   rss_mb_after_200_docs office memory after 200 documents opened, walked and closed with the
 //                         restart after restartAfterDocuments (baseline: the same without restart)
 //
-// Usage: bench_engine [--docs N] [--pages N] [--restart-after N]
+//                         (the documents: built ones in three formats, plus every Word file under
+//                         --corpus DIR when given; each converted as the page renderer does)
+//
+// Usage: bench_engine [--docs N] [--pages N] [--restart-after N] [--corpus DIR]
 
 #include "LoTestOffice.h"
 #include "OfficeProcessProbe.h"
@@ -19,6 +22,7 @@
 #include "convert/libreoffice/LoUno.h"
 
 #include <QCoreApplication>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <com/sun/star/frame/XStorable.hpp>
@@ -116,42 +120,76 @@ EmfFigures emfPages(int pageCount)
     return figures;
 }
 
-// Opens, walks and closes `documents` documents; prints the office's memory along the way and
-// returns it (MB) after the last one, before quitting.
-double memoryAfterDocuments(int documents, int restartAfter)
+// The documents of the memory run: built ones in the three formats, and optionally real ones.
+QStringList memoryDocuments(const QString& corpus)
 {
-    TestDocumentSpec spec;
-    spec.pages = 5;
-    spec.pictures = true;
-    spec.fillerParagraphs = 4;
-    const QString path = testDocument(spec, QStringLiteral("docx"));
+    TestDocumentSpec pictures;
+    pictures.pages = 5;
+    pictures.pictures = true;
+    pictures.fillerParagraphs = 4;
+    TestDocumentSpec table;
+    table.pages = 3;
+    table.tableAtPageStart = 2;
+    table.fillerParagraphs = 8;
+    QStringList paths;
+    for (const QString& format : {QStringLiteral("docx"), QStringLiteral("doc"), QStringLiteral("rtf")}) {
+        paths << testDocument(pictures, format) << testDocument(table, format);
+    }
+    if (!corpus.isEmpty()) {
+        QDirIterator it(corpus, {QStringLiteral("*.docx"), QStringLiteral("*.doc"), QStringLiteral("*.rtf")},
+                        QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            paths << it.next();
+    }
+    return paths;
+}
 
+// Converts `documents` documents in turn (open, walk, every page as EMF, close) as the page
+// renderer does; prints the office's memory along the way and returns it (MB) after the last one.
+double memoryAfterDocuments(int documents, int restartAfter, const QStringList& paths)
+{
     lo::SessionSettings settings;
     settings.restartAfterDocuments = restartAfter;
     lo::LoApplication app(settings);
+    const QString label = restartAfter > 0 ? QStringLiteral("restart after %1").arg(restartAfter)
+                                           : QStringLiteral("no restart");
     QElapsedTimer timer;
     timer.start();
     QElapsedTimer stretch;
     stretch.start();
     double mb = 0;
+    int failed = 0;
     for (int i = 1; i <= documents; ++i) {
-        auto document = app.Documents().Open(path);
-        walkPages(*document, app.Selection(), app.Browser());
-        document->Close(false);
+        try {
+            auto document = app.Documents().Open(paths[(i - 1) % paths.size()]);
+            const WalkResult walk = walkPages(*document, app.Selection(), app.Browser());
+            const int pages = static_cast<int>(walk.starts.size());
+            for (int page = 1; page <= pages; ++page) {
+                const CharPosition end = page < pages ? walk.starts[page] : walk.documentEnd;
+                document->Range(walk.starts[page - 1], end)->Copy();
+            }
+            document->Close(false);
+        } catch (const EngineError&) {
+            ++failed;
+        }
         mb = groupResidentKb(app.session().pid()) / 1024.0;
         if (i % 25 == 0 || i == 1) {
-            std::printf(
-                "  restart after %s: %3d documents, office %.0f MB, %.2f s/doc over the last stretch\n",
-                restartAfter > 0 ? qPrintable(QString::number(restartAfter)) : "never", i, mb,
-                seconds(stretch) / (i == 1 ? 1 : 25));
+            std::printf("  %s: %3d documents, office %.0f MB, %.2f s/doc over the last stretch\n",
+                        qPrintable(label), i, mb, seconds(stretch) / (i == 1 ? 1 : 25));
             std::fflush(stdout);
             stretch.restart();
         }
     }
-    std::printf("  %d documents in %.1f s, %d office starts\n", documents, seconds(timer),
-                app.session().starts());
+    std::printf("  %s: %d documents (%d failed) in %.1f s, %d office starts\n", qPrintable(label), documents,
+                failed, seconds(timer), app.session().starts());
     app.Quit();
     return mb;
+}
+
+QString textOption(const QStringList& arguments, const QString& name)
+{
+    const int at = arguments.indexOf(name);
+    return at >= 0 && at + 1 < arguments.size() ? arguments[at + 1] : QString();
 }
 
 int option(const QStringList& arguments, const QString& name, int fallback)
@@ -179,9 +217,11 @@ int main(int argc, char** argv)
     std::printf("emf %.1f pages/s; baseline plain PDF export %.1f pages/s\n", emf.pagesPerSecond,
                 emf.baselinePdfPagesPerSecond);
 
-    std::printf("memory over %d documents:\n", documents);
-    const double withRestart = memoryAfterDocuments(documents, restartAfter);
-    const double withoutRestart = memoryAfterDocuments(documents, 0);
+    const QStringList paths = memoryDocuments(textOption(arguments, QStringLiteral("--corpus")));
+    std::printf("memory over %d documents (%lld different files, every page as EMF):\n", documents,
+                static_cast<long long>(paths.size()));
+    const double withRestart = memoryAfterDocuments(documents, restartAfter, paths);
+    const double withoutRestart = memoryAfterDocuments(documents, 0, paths);
     std::printf(
         "office memory after %d documents: %.0f MB with restart after %d, baseline without restart %.0f MB\n",
         documents, withRestart, restartAfter, withoutRestart);

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QUrl>
 #include <algorithm>
 #include <atomic>
@@ -73,6 +74,14 @@ Reference<css::uno::XComponentContext> localContext(const QString& programDir)
         context = cppu::defaultBootstrap_InitialComponentContext();
     }
     return context;
+}
+
+// UNO messages end with the source location that raised them (" at ./sw/source/...:123"): not for users.
+QString userMessage(const OUString& message)
+{
+    QString text = unoToQt(message);
+    const int at = text.indexOf(QRegularExpression(QStringLiteral(" at \\.?/")));
+    return (at >= 0 ? text.left(at) : text).trimmed();
 }
 
 QString unavailable(const QString& why)
@@ -145,7 +154,7 @@ void LibreOfficeSession::ensureStarted()
     try {
         local = localContext(m_settings.programDir);
     } catch (const css::uno::Exception& e) {
-        throw EngineError(ErrorNumber::EngineUnavailable, unavailable(unoToQt(e.Message)));
+        throw EngineError(ErrorNumber::EngineUnavailable, unavailable(userMessage(e.Message)));
     }
 
     const QString profile = QDir::temp().filePath(QStringLiteral("quillet-lo-%1-%2")
@@ -212,9 +221,9 @@ void LibreOfficeSession::ensureStarted()
         if (ownWatch)
             m_d->watchdog.disarm();
         m_d->discard();
-        throw EngineError(
-            ErrorNumber::EngineUnavailable,
-            unavailable(timedOut ? QStringLiteral("LibreOffice在规定时间内没有响应") : unoToQt(e.Message)));
+        throw EngineError(ErrorNumber::EngineUnavailable,
+                          unavailable(timedOut ? QStringLiteral("LibreOffice在规定时间内没有响应")
+                                               : userMessage(e.Message)));
     }
     if (ownWatch)
         m_d->watchdog.disarm();
@@ -340,20 +349,21 @@ void LibreOfficeSession::rethrowAsEngineError(std::exception_ptr error)
                               QStringLiteral("打开这个文档的LibreOffice进程已经结束"));
         if (origin == Origin::CurrentBridge || officeLost())
             throw died();
-        throw EngineError(ErrorNumber::OperationFailed,
-                          QStringLiteral("LibreOffice操作失败：对象已关闭 %1").arg(unoToQt(e.Message)));
+        throw EngineError(
+            ErrorNumber::OperationFailed,
+            QStringLiteral("LibreOffice操作失败：对象已关闭（%1）").arg(userMessage(e.Message)));
     } catch (const css::uno::RuntimeException& e) {
         if (m_d->watchdog.fired())
             throw timedOut();
         if (officeLost())
             throw died();
         throw EngineError(ErrorNumber::OperationFailed,
-                          QStringLiteral("LibreOffice操作失败：%1").arg(unoToQt(e.Message)));
+                          QStringLiteral("LibreOffice操作失败：%1").arg(userMessage(e.Message)));
     } catch (const css::uno::Exception& e) {
         if (m_d->watchdog.fired())
             throw timedOut();
         throw EngineError(ErrorNumber::OperationFailed,
-                          QStringLiteral("LibreOffice操作失败：%1").arg(unoToQt(e.Message)));
+                          QStringLiteral("LibreOffice操作失败：%1").arg(userMessage(e.Message)));
     } catch (const std::exception& e) {
         if (m_d->watchdog.fired())
             throw timedOut();

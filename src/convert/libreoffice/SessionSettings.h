@@ -13,7 +13,7 @@ struct SessionSettings
     // A fresh office process after this many documents keeps long batches from slowing down.
     int restartAfterDocuments{50};
     // Time allowed for the office to start and answer on its pipe.
-    std::chrono::milliseconds startDeadline{60000};
+    std::chrono::milliseconds startDeadline{120000};
     // The office's program folder (soffice, fundamentalrc, the type libraries).
     QString programDir{QStringLiteral("/usr/lib/libreoffice/program")};
 };

@@ -87,6 +87,10 @@ TEST(LibreOfficeEngine, StartUpProbeStartsNoOffice)
     auto app = engine.CreateApplication();
     auto& lo = dynamic_cast<LoApplication&>(*app);
     EXPECT_EQ(app->Version(), QStringLiteral("16.0"));
+    app->Options().setCheckGrammarAsYouType(false);
+    app->Options().setCheckGrammarWithSpelling(false);
+    EXPECT_FALSE(lo.checkGrammarAsYouType());
+    EXPECT_FALSE(lo.checkGrammarWithSpelling());
     EXPECT_EQ(lo.session().pid(), 0);
     app->Quit();
     app->Quit(); // a second quit does nothing
