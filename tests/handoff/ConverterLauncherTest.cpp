@@ -6,10 +6,18 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <ostream>
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 using namespace quillet;
 
@@ -88,11 +96,14 @@ TEST_F(ConverterLauncherTest, PassesAccessAndOutputFolderAsTwoArguments)
     ASSERT_TRUE(m_launcher.launch(m_programFolder, withBlanks));
     ASSERT_TRUE(m_launcher.launch(m_programFolder, QString()));
 
-    const QList<LoggedRun> runs = waitForRuns(2);
-    ASSERT_EQ(runs.size(), 2);
-    EXPECT_EQ(runs[0].arguments, (QStringList{kAccess, withBlanks}));
-    EXPECT_EQ(runs[1].arguments, (QStringList{kAccess, QString()}));
-    EXPECT_EQ(m_launcher.newestPid(), runs[1].pid);
+    // The two may log in either order: match them by process id.
+    QHash<qint64, QStringList> argumentsByPid;
+    for (const LoggedRun& run : waitForRuns(2))
+        argumentsByPid.insert(run.pid, run.arguments);
+    ASSERT_EQ(m_launcher.started().size(), 2u);
+    EXPECT_EQ(argumentsByPid.value(m_launcher.started()[0]->pid()), (QStringList{kAccess, withBlanks}));
+    EXPECT_EQ(argumentsByPid.value(m_launcher.started()[1]->pid()), (QStringList{kAccess, QString()}));
+    EXPECT_EQ(m_launcher.newestPid(), m_launcher.started()[1]->pid());
 }
 
 TEST_F(ConverterLauncherTest, CloseStopsOnlyTheConverterStartedLast)
