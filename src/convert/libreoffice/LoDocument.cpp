@@ -9,6 +9,7 @@
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
+#include <optional>
 
 namespace quillet::lo {
 
@@ -30,6 +31,7 @@ struct LoDocument::Core
     LoPageWalk walk;
     LoPagePictures pages;
     std::unique_ptr<QTemporaryDir> workDir;
+    std::optional<EngineError> preparationError;
     bool closed = false;
 
     CharPosition selectionStart = 0;
@@ -86,9 +88,19 @@ struct LoDocument::Core
         if (page == 0)
             return;
         workPath();
+        // The PDF copy serves every page; when it cannot be made, the other pages fail at once with
+        // the same error instead of trying the whole export again.
+        if (preparationError)
+            throw *preparationError;
         if (!pages.prepared()) {
-            const int count = pageCount();
-            call(count, [&] { pages.prepare(session.context(), session.desktop()); });
+            try {
+                const int count = pageCount();
+                call(count, [&] { pages.prepare(session.desktop()); });
+            } catch (const EngineError& error) {
+                if (error.number() != ErrorNumber::EngineDied && error.number() != ErrorNumber::EngineTimeout)
+                    preparationError = error;
+                throw;
+            }
         }
         const QByteArray emf = call(1, [&] { return pages.emfOfPage(session.context(), page); });
         if (!emf.isEmpty())

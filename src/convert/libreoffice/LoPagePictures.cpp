@@ -58,8 +58,7 @@ LoPagePictures::LoPagePictures(Reference<lang::XComponent> document, QString wor
     : m_document(std::move(document)), m_workDir(std::move(workDir))
 {}
 
-void LoPagePictures::prepare(const Reference<uno::XComponentContext>&,
-                             const Reference<frame::XDesktop2>& desktop)
+void LoPagePictures::prepare(const Reference<frame::XDesktop2>& desktop)
 {
     if (prepared())
         return;

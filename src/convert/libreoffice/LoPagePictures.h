@@ -24,8 +24,7 @@ public:
 
     bool prepared() const { return m_drawPages.is(); }
     // Exports the document to PDF and opens it in Draw (once).
-    void prepare(const css::uno::Reference<css::uno::XComponentContext>& context,
-                 const css::uno::Reference<css::frame::XDesktop2>& desktop);
+    void prepare(const css::uno::Reference<css::frame::XDesktop2>& desktop);
     // EMF bytes of layout page `page` (from 1); empty when the document has no such page.
     QByteArray emfOfPage(const css::uno::Reference<css::uno::XComponentContext>& context, int page);
     // Closes the Draw copy and removes the files. Safe to repeat.
