@@ -1,12 +1,17 @@
 // A real EMF, made by LibreOffice from a drawing, rendered to PNG through a private office.
+#include "handoff/converter/ConverterWindow.h"
 #include "handoff/converter/EmfRenderer.h"
 #include "handoff/converter/PictureConversion.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QtEndian>
@@ -59,6 +64,22 @@ QString makeEmf(const QString& folder)
     QFile::remove(svg);
     const QString emf = QDir(folder).filePath(QStringLiteral("drawing.emf"));
     return QFile::exists(emf) ? emf : QString();
+}
+
+// Office processes running on a private profile of this test program.
+int officesOfThisProgram()
+{
+    const QByteArray marker = "quillet-lo-" + QByteArray::number(QCoreApplication::applicationPid()) + '-';
+    int count = 0;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        if (entry.toInt() > 0 && cmdline.open(QIODevice::ReadOnly)) {
+            const QByteArray command = cmdline.readAll();
+            if (command.contains("soffice") && command.contains(marker))
+                ++count;
+        }
+    }
+    return count;
 }
 
 QByteArray header(const QString& path)
@@ -131,6 +152,7 @@ TEST(EmfConversion, ARealEmfBecomesAPngOfItsSizeAndColours)
         ASSERT_TRUE(jpg.converted) << jpg.error.toStdString();
         EXPECT_EQ(QImage(jpg.target).size(), *expected);
     }
+    EXPECT_EQ(officesOfThisProgram(), 0);
     // The renderer stopped its office when it went.
     EXPECT_EQ(::kill(static_cast<pid_t>(officePid), 0), -1);
     EXPECT_EQ(errno, ESRCH);
@@ -149,4 +171,31 @@ TEST(EmfConversion, ABrokenEmfIsAClearErrorWithoutAnOffice)
     EXPECT_TRUE(rendered.image.isNull());
     EXPECT_FALSE(rendered.error.isEmpty());
     EXPECT_EQ(renderer.officePid(), 0);
+}
+
+TEST(EmfConversion, TheWindowConvertsAnEmfOnItsWorkerThreadAndStopsItsOffice)
+{
+    QTemporaryDir dir;
+    const QString emf = makeEmf(dir.path());
+    ASSERT_FALSE(emf.isEmpty()) << "LibreOffice could not make the test EMF";
+    const std::optional<QSize> size = emfPixelSize(header(emf), 300);
+    ASSERT_TRUE(size);
+
+    quillet::testing::ScriptedDialogs dialogs;
+    ConverterWindow window(dialogs, dir.path());
+    window.openStartFolder();
+    window.findChild<QComboBox*>(QStringLiteral("cboResolution"))->setCurrentIndex(2); // 300 DPI
+    QSignalSpy finished(&window, &ConverterWindow::batchFinished);
+    window.findChild<QPushButton*>(QStringLiteral("cmdConvertAll"))->click();
+    ASSERT_TRUE(finished.wait(600000));
+    EXPECT_EQ(finished.at(0).at(0).toInt(), 1);
+    EXPECT_EQ(finished.at(0).at(1).toInt(), 0);
+
+    const QImage png(QDir(dir.path()).filePath(QStringLiteral("drawing.png")));
+    ASSERT_EQ(png.size(), *size);
+    EXPECT_GT(png.pixelColor(png.width() / 4, png.height() / 2).red(), 200);
+    EXPECT_GT(png.pixelColor(3 * png.width() / 4, png.height() / 2).blue(), 200);
+    // The worker's office went with the batch.
+    EXPECT_FALSE(window.busy());
+    EXPECT_EQ(officesOfThisProgram(), 0);
 }

@@ -1,13 +1,17 @@
 #include "handoff/converter/EmfRenderer.h"
 
 #include "convert/libreoffice/LibreOfficeSession.h"
+#include "convert/libreoffice/LoPagePictures.h"
 #include "convert/libreoffice/LoUno.h"
 
 #include <QFile>
 #include <QtEndian>
-#include <com/sun/star/graphic/GraphicProvider.hpp>
-#include <com/sun/star/graphic/XGraphic.hpp>
-#include <com/sun/star/graphic/XGraphicProvider.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/document/XExporter.hpp>
+#include <com/sun/star/document/XFilter.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/drawing/XShapes.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
 
 namespace quillet::tessora {
 
@@ -74,16 +78,43 @@ RenderedPicture EmfRenderer::render(const QString& path)
         if (!m_session)
             m_session = std::make_unique<lo::LibreOfficeSession>();
         m_session->guarded(m_session->deadlineFor(1), [&] {
-            auto provider = graphic::GraphicProvider::create(m_session->context());
-            uno::Reference<graphic::XGraphic> picture =
-                provider->queryGraphic(lo::props({{"URL", Any(lo::fileUrl(path))}}));
-            if (!picture.is())
+            // Draw imports the EMF as one picture on a page; exporting that picture (not the page)
+            // renders the vector drawing at exactly the pixel size asked for.
+            uno::Reference<lang::XComponent> drawing = m_session->desktop()->loadComponentFromURL(
+                lo::fileUrl(path), "_blank", 0, lo::props({{"Hidden", Any(true)}, {"ReadOnly", Any(true)}}));
+            if (!drawing.is())
+                throw EngineError(ErrorNumber::OpenFailed, QStringLiteral("图片内容无法识别。"));
+            struct Closer
+            {
+                uno::Reference<lang::XComponent> component;
+                ~Closer()
+                {
+                    try {
+                        lo::closeComponent(component);
+                    } catch (...) {
+                        // A lost office takes the drawing with it.
+                    }
+                }
+            } closer{drawing};
+            uno::Reference<drawing::XDrawPagesSupplier> pages(drawing, uno::UNO_QUERY);
+            if (!pages.is() || pages->getDrawPages()->getCount() < 1)
                 throw EngineError(ErrorNumber::OperationFailed, QStringLiteral("图片内容无法识别。"));
+            uno::Reference<drawing::XShapes> shapes(pages->getDrawPages()->getByIndex(0),
+                                                    uno::UNO_QUERY_THROW);
+            if (shapes->getCount() < 1)
+                throw EngineError(ErrorNumber::OperationFailed, QStringLiteral("图片是空的。"));
+            uno::Reference<lang::XComponent> picture(shapes->getByIndex(0), uno::UNO_QUERY_THROW);
+
+            auto context = m_session->context();
+            uno::Reference<uno::XInterface> filter = context->getServiceManager()->createInstanceWithContext(
+                "com.sun.star.drawing.GraphicExportFilter", context);
+            uno::Reference<document::XExporter>(filter, uno::UNO_QUERY_THROW)->setSourceDocument(picture);
             const auto filterData = lo::props({{"PixelWidth", Any(sal_Int32(size->width()))},
                                                {"PixelHeight", Any(sal_Int32(size->height()))}});
-            provider->storeGraphic(picture, lo::props({{"URL", Any(lo::fileUrl(png))},
-                                                       {"MimeType", Any(rtl::OUString("image/png"))},
-                                                       {"FilterData", Any(filterData)}}));
+            uno::Reference<document::XFilter>(filter, uno::UNO_QUERY_THROW)
+                ->filter(lo::props({{"URL", Any(lo::fileUrl(png))},
+                                    {"MediaType", Any(rtl::OUString("image/png"))},
+                                    {"FilterData", Any(filterData)}}));
         });
     } catch (const EngineError& error) {
         rendered.error = QStringLiteral("EMF图片渲染失败：%1").arg(error.description());

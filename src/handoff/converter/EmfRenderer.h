@@ -1,8 +1,8 @@
 #pragma once
 
-// EMF pictures rendered by the office engine: its graphic import reads the EMF and its graphic
-// export writes a PNG at the size the picture declares, at the chosen resolution. The office is
-// started on the first EMF and stopped when the renderer goes.
+// EMF pictures rendered by the office engine: Draw opens the EMF (hidden) and the graphic export
+// filter writes the picture as PNG at the size the EMF declares, at the chosen resolution. The
+// office is started on the first EMF and stopped when the renderer goes.
 
 #include "handoff/converter/PictureRenderer.h"
 
