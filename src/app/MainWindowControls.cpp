@@ -67,7 +67,7 @@ void MainWindow::createControls(const WebBrowserFactory& browserFactory)
                                       QStringLiteral("移除文件"), QStringLiteral("全部清空")};
     const int fileOpTops[] = {300, 1320, 2280, 3240};
     for (int i = 0; i < 4; ++i) {
-        CmdFileOp[i] = button(Frame1, QStringLiteral("CmdFileOp%1").arg(i), fileOpCaptions[i]);
+        CmdFileOp[i] = button(Frame1, QStringLiteral("CmdFileOp_%1").arg(i), fileOpCaptions[i]);
         place(CmdFileOp[i], 60, fileOpTops[i], 915, 375);
     }
     ListView2 = named(new QTreeView(Frame1), QStringLiteral("ListView2"), QStringLiteral("文件"));

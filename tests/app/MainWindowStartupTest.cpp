@@ -106,8 +106,8 @@ TEST_F(MainWindowTest, ControlsCarryTheirNamesAndCaptions)
 {
     startWindow();
     const QList<QPair<QString, QString>> buttons = {
-        {"CmdFileOp0", "添加文件"},   {"CmdFileOp1", "添加目录"},
-        {"CmdFileOp2", "移除文件"},   {"CmdFileOp3", "全部清空"},
+        {"CmdFileOp_0", "添加文件"},   {"CmdFileOp_1", "添加目录"},
+        {"CmdFileOp_2", "移除文件"},   {"CmdFileOp_3", "全部清空"},
         {"Command2", "..."},          {"Command1", "..."},
         {"CmdDo", "批量文档转图片"},  {"CmdPicExtract", "批量提取文档中图片"},
         {"Command3", "图片格式转换"}, {"CmdExit", "退出"},

@@ -43,7 +43,7 @@ struct WindowList : ::testing::Test
     QString label(const char* name) const { return window->findChild<QLabel*>(name)->text(); }
     void click(int index) const
     {
-        window->findChild<QPushButton*>(QStringLiteral("CmdFileOp%1").arg(index))->click();
+        window->findChild<QPushButton*>(QStringLiteral("CmdFileOp_%1").arg(index))->click();
     }
     QStringList shownRows() const
     {
