@@ -288,7 +288,7 @@ void LoDocument::Select()
     m_core->ensurePositions();
     m_core->selectedShape.clear();
     m_core->selectionStart = 0;
-    m_core->selectionEnd = m_core->call(0, [&] { return m_core->walk.positions().documentEnd(); });
+    m_core->selectionEnd = m_core->call(0, [&] { return m_core->walk.documentEnd(); });
 }
 
 std::unique_ptr<OfficeRange> LoDocument::Range(CharPosition start, CharPosition end)

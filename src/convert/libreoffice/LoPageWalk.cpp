@@ -1,5 +1,8 @@
 #include "convert/libreoffice/LoPageWalk.h"
 
+#include <algorithm>
+#include <com/sun/star/beans/UnknownPropertyException.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
 
@@ -10,7 +13,7 @@ using uno::Reference;
 using uno::UNO_QUERY_THROW;
 
 LoPageWalk::LoPageWalk(Reference<frame::XModel> model)
-    : m_model(model), m_positions(Reference<text::XTextDocument>(model, UNO_QUERY_THROW))
+    : m_model(model), m_textDocument(model, UNO_QUERY_THROW), m_positions(m_textDocument)
 {}
 
 void LoPageWalk::attach()
@@ -34,6 +37,49 @@ int LoPageWalk::pageCount()
     return m_pageCount;
 }
 
+int LoPageWalk::layoutPageCount()
+{
+    if (m_layoutPageCount == 0) {
+        // The view counts every laid-out page; the jump to the last page above stops on the page
+        // where the main text ends.
+        sal_Int32 viewCount = 0;
+        Reference<beans::XPropertySet> view(m_model->getCurrentController(), uno::UNO_QUERY);
+        if (view.is()) {
+            try {
+                view->getPropertyValue("PageCount") >>= viewCount;
+            } catch (const beans::UnknownPropertyException&) {
+                viewCount = 0;
+            }
+        }
+        m_layoutPageCount = std::max<int>(viewCount, mainTextLastPage());
+    }
+    return m_layoutPageCount;
+}
+
+int LoPageWalk::mainTextLastPage()
+{
+    if (m_mainTextLastPage == 0) {
+        attach();
+        const sal_Int16 page = m_pageCursor->getPage();
+        m_viewCursor->gotoRange(m_textDocument->getText()->getEnd(), false);
+        m_mainTextLastPage = m_pageCursor->getPage();
+        m_pageCursor->jumpToPage(page);
+    }
+    return m_mainTextLastPage;
+}
+
+int LoPageWalk::trailingPages()
+{
+    return layoutPageCount() - mainTextLastPage();
+}
+
+CharPosition LoPageWalk::documentEnd()
+{
+    const CharPosition end = m_positions.documentEnd();
+    const int trailing = trailingPages();
+    return trailing > 0 ? end + trailing + 1 : end;
+}
+
 void LoPageWalk::moveTo(CharPosition position)
 {
     attach();
@@ -47,6 +93,11 @@ void LoPageWalk::moveTo(CharPosition position)
     const auto it = m_pageStarts.find(position);
     if (it == m_pageStarts.end())
         return;
+    if (position > m_positions.documentEnd()) {
+        // A trailing page: the view cursor cannot stand there, and the walk does not need it to.
+        m_current = position;
+        return;
+    }
     m_pageCursor->jumpToPage(static_cast<sal_Int16>(it->second));
     m_pageCursor->jumpToStartOfPage();
     m_current = position;
@@ -57,15 +108,30 @@ std::optional<CharPosition> LoPageWalk::next()
     attach();
     if (m_pageStarts.empty())
         m_pageStarts[0] = 1;
+    const auto current = m_pageStarts.find(m_current);
+    // From the main text's last page on, the pages that follow hold no main text.
+    if (current != m_pageStarts.end() && current->second >= mainTextLastPage())
+        return nextTrailingPage();
     if (!m_pageCursor->jumpToNextPage())
-        return std::nullopt;
+        return nextTrailingPage();
     m_pageCursor->jumpToStartOfPage();
     const CharPosition position = m_positions.positionOf(m_viewCursor);
-    // A page without main text of its own (endnotes only) gives no forward position: the walk
-    // ends there, as on the last page.
+    // A page without main text of its own gives no forward position.
     if (position <= m_current)
-        return std::nullopt;
+        return nextTrailingPage();
     m_pageStarts[position] = m_pageCursor->getPage();
+    m_current = position;
+    return position;
+}
+
+std::optional<CharPosition> LoPageWalk::nextTrailingPage()
+{
+    const CharPosition mainEnd = m_positions.documentEnd();
+    const CharPosition position = std::max(m_current, mainEnd) + 1;
+    const int trailing = trailingPages();
+    if (trailing <= 0 || position > mainEnd + trailing)
+        return std::nullopt;
+    m_pageStarts[position] = mainTextLastPage() + (position - mainEnd);
     m_current = position;
     return position;
 }
@@ -76,8 +142,7 @@ int LoPageWalk::pageOf(CharPosition start, CharPosition end)
     if (it == m_pageStarts.end())
         return 0;
     const auto following = std::next(it);
-    const bool ends =
-        following == m_pageStarts.end() ? end == m_positions.documentEnd() : end == following->first;
+    const bool ends = following == m_pageStarts.end() ? end == documentEnd() : end == following->first;
     return ends ? it->second : 0;
 }
 
