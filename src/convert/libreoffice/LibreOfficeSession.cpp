@@ -1,6 +1,7 @@
 #include "convert/libreoffice/LibreOfficeSession.h"
 
 #include "convert/libreoffice/OfficeProcess.h"
+#include "convert/libreoffice/OfficeProfileSettings.h"
 #include "convert/libreoffice/Watchdog.h"
 
 #include <QCoreApplication>
@@ -80,8 +81,10 @@ Reference<css::uno::XComponentContext> localContext(const QString& programDir)
 QString userMessage(const OUString& message)
 {
     QString text = unoToQt(message);
-    const int at = text.indexOf(QRegularExpression(QStringLiteral(" at \\.?/")));
-    return (at >= 0 ? text.left(at) : text).trimmed();
+    // A source location tells a user nothing, and some messages are nothing else.
+    const int at = text.indexOf(QRegularExpression(QStringLiteral("(^|\\s)at \\.?/")));
+    text = (at >= 0 ? text.left(at) : text).trimmed();
+    return text.isEmpty() ? QStringLiteral("LibreOffice没有说明原因") : text;
 }
 
 QString unavailable(const QString& why)
@@ -164,6 +167,11 @@ void LibreOfficeSession::ensureStarted()
         throw EngineError(ErrorNumber::EngineUnavailable,
                           unavailable(QStringLiteral("无法创建临时文件夹%1").arg(profile)));
     m_d->profileDir = profile;
+    if (!writeOfficeProfileSettings(profile)) {
+        m_d->discard();
+        throw EngineError(ErrorNumber::EngineUnavailable,
+                          unavailable(QStringLiteral("无法写入临时文件夹%1").arg(profile)));
+    }
     const QString pipeName = QFileInfo(profile).fileName();
     const QStringList arguments{
         QStringLiteral("--headless"),
