@@ -1,12 +1,18 @@
 #include "convert/libreoffice/LoShapePictures.h"
 
 #include "convert/libreoffice/LoPagePictures.h"
+#include "convert/libreoffice/LoUno.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/document/XEmbeddedObjectSupplier2.hpp>
 #include <com/sun/star/drawing/XDrawPageSupplier.hpp>
+#include <com/sun/star/graphic/GraphicProvider.hpp>
+#include <com/sun/star/graphic/XGraphic.hpp>
+#include <com/sun/star/graphic/XGraphicProvider.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/text/TextContentAnchorType.hpp>
 
@@ -48,12 +54,41 @@ QByteArray normalisedBmp(const QByteArray& picture)
     return bytes;
 }
 
+namespace {
+
+// A picture the document holds (not a drawing) as BMP bytes; empty when there is none. The graphic
+// provider writes no BMP (an empty file), so it writes PNG and Qt turns that into BMP.
+QByteArray storedAsBmp(const Reference<uno::XComponentContext>& context,
+                       const Reference<graphic::XGraphic>& picture, const QString& workDir)
+{
+    if (!picture.is())
+        return {};
+    const QString path = workDir + QStringLiteral("/object.png");
+    graphic::GraphicProvider::create(context)->storeGraphic(
+        picture, props({{"URL", uno::Any(fileUrl(path))}, {"MimeType", uno::Any(OUString("image/png"))}}));
+    QFile file(path);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    file.close();
+    QFile::remove(path);
+    return normalisedBmp(bytes);
+}
+
+} // namespace
+
 QByteArray bmpOfShape(const Reference<uno::XComponentContext>& context,
                       const Reference<drawing::XShape>& shape, const QString& workDir)
 {
     Reference<lang::XServiceInfo> info(shape, UNO_QUERY);
     if (info.is() && info->supportsService("com.sun.star.text.TextFrame"))
         return {};
+    // An embedded object (a chart, a formula) is no drawing the export filter can take: the page
+    // shows its replacement picture.
+    if (info.is() && info->supportsService("com.sun.star.text.TextEmbeddedObject")) {
+        Reference<document::XEmbeddedObjectSupplier2> embedded(shape, UNO_QUERY_THROW);
+        return storedAsBmp(context, embedded->getReplacementGraphic(), workDir);
+    }
     Reference<lang::XComponent> source(shape, UNO_QUERY_THROW);
     // The filter's own BMP of a drawn shape carries a wrong size field: rewrite it through Qt.
     return normalisedBmp(exportGraphic(context, source, QStringLiteral("image/bmp"), workDir + "/shape.bmp"));

@@ -2,7 +2,8 @@
 
 // The drawing objects of a Writer document and their BMP pictures. The Writer draw page lists every
 // object; in-line ones are anchored as characters, all others float. Pictures and drawn shapes
-// export through GraphicExportFilter; text frames have no picture of their own.
+// export through GraphicExportFilter; embedded objects (charts) give their replacement picture; text
+// frames have no picture of their own.
 // Every function makes remote calls: call them inside LibreOfficeSession::guarded().
 
 #include <QByteArray>
