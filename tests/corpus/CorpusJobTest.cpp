@@ -134,6 +134,19 @@ TEST(CorpusJobs, EveryDocumentInEveryFormatGivesItsPagesAndObjectsOrOneReadableL
     const QStringList names = workspace->names();
     QList<FormatRow> rows;
     QMap<QString, QMap<QString, int>> pagesByFormat; // format -> name -> EMF pages made
+    // Objects of documents that are hard on the extraction.
+    const QMap<QString, QStringList> knownObjects{
+        // The Word text box is a drawn shape holding text: it has a picture.
+        {QStringLiteral("text-box.docx"), {QStringLiteral("text-box-1.bmp")}},
+        // The copy turns it into a text frame, which has none.
+        {QStringLiteral("text-box.rtf"), {}},
+        // Three pictures, a diagram (a group of shapes) and a chart (an embedded object, through its
+        // replacement picture). The second picture is a link to a file that does not exist here,
+        // which the office imports without the copy Word keeps of it: nothing to draw, a gap.
+        {QStringLiteral("shp-inline-shape-access.docx"),
+         {QStringLiteral("shp-inline-shape-access-1.bmp"), QStringLiteral("shp-inline-shape-access-3.bmp"),
+          QStringLiteral("shp-inline-shape-access-4.bmp"), QStringLiteral("shp-inline-shape-access-5.bmp")}},
+    };
 
     for (const QString& format : CorpusWorkspace::formats()) {
         SCOPED_TRACE(format.toStdString());
@@ -164,10 +177,12 @@ TEST(CorpusJobs, EveryDocumentInEveryFormatGivesItsPagesAndObjectsOrOneReadableL
         for (const QString& name : names) {
             const DocumentOutcome& outcome = extraction.documents.value(workspace->document(name, format));
             CheckExtractedDocument(name, format, extraction.outputFolder, outcome, row);
-            if (name == QLatin1String("text-box")) {
-                std::cout << "text-box." << format.toStdString() << " gave " << outcome.files.size()
-                          << " object picture(s): " << outcome.files.join(QLatin1Char(' ')).toStdString()
-                          << "\n";
+            const auto known = knownObjects.constFind(name + QLatin1Char('.') + format);
+            if (known != knownObjects.cend())
+                EXPECT_EQ(outcome.files, *known) << (name + QLatin1Char('.') + format).toStdString();
+            if (!outcome.files.isEmpty()) {
+                std::cout << name.toStdString() << "." << format.toStdString()
+                          << " objects: " << outcome.files.join(QLatin1Char(' ')).toStdString() << "\n";
             }
         }
         CheckJobFrame(extraction, QStringLiteral("图像提取完毕！"), !row.extractionFailures.isEmpty());
