@@ -6,6 +6,7 @@
 // three formats, and on the corpus's endnotes.docx, against a PDF export of the same file.
 
 #include "CorpusWorkspace.h"
+#include "convert/JobTestSupport.h"
 #include "convert/libreoffice/LoApplication.h"
 #include "convert/libreoffice/OfficeProcessProbe.h"
 #include "support/PictureChecks.h"
