@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -35,6 +36,12 @@ using css::uno::UNO_QUERY_THROW;
 using rtl::OUString;
 
 namespace {
+
+// The socket file behind an office pipe of this user: the office's pipe layer keeps them in /tmp.
+QString officePipeSocket(const QString& pipeName)
+{
+    return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(pipeName);
+}
 
 OUString qtToUno(const QString& text)
 {
@@ -128,6 +135,8 @@ struct LibreOfficeSession::Private
         process.finish();
         if (!profileDir.isEmpty()) {
             QDir(profileDir).removeRecursively();
+            // A killed office cannot remove its pipe's socket file; named after the profile folder.
+            QFile::remove(officePipeSocket(QFileInfo(profileDir).fileName()));
             profileDir.clear();
         }
     }

@@ -22,7 +22,8 @@ constexpr char guardianScript[] =
     "read -r group\n"
     "read -r _\n"
     "case \"$group\" in ''|*[!0-9]*) ;; *) kill -9 \"-$group\" 2>/dev/null ;; esac\n"
-    "rm -rf -- \"$1\"\n";
+    "rm -rf -- \"$1\"\n"
+    "rm -f -- \"/tmp/OSL_PIPE_$(id -u)_${1##*/}\"\n";
 
 // Spawns `argv` in a new process group with default signal handling, stdin from `stdinFd`
 // (or /dev/null when -1) and stdout/stderr to /dev/null. Returns 0 and sets *pid on success.

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 using quillet::EngineError;
@@ -36,6 +37,12 @@ struct StartedOffice
     QString profile;
 };
 
+// The socket file of the office's pipe, which a killed office leaves behind unless we remove it.
+QString pipeSocket(const StartedOffice& office)
+{
+    return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(QFileInfo(office.profile).fileName());
+}
+
 StartedOffice start(LibreOfficeSession& session)
 {
     session.ensureStarted();
@@ -43,6 +50,7 @@ StartedOffice start(LibreOfficeSession& session)
     EXPECT_GT(office.group, 0);
     EXPECT_TRUE(QFileInfo(office.profile).isDir());
     EXPECT_FALSE(liveProcessesInGroup(office.group).isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(pipeSocket(office))) << pipeSocket(office).toStdString();
     return office;
 }
 
@@ -50,6 +58,7 @@ void expectNothingLeft(const StartedOffice& office)
 {
     EXPECT_TRUE(waitUntilGroupGone(office.group)) << "office processes left in group " << office.group;
     EXPECT_TRUE(waitUntilPathGone(office.profile)) << office.profile.toStdString();
+    EXPECT_TRUE(waitUntilPathGone(pipeSocket(office))) << pipeSocket(office).toStdString();
 }
 
 } // namespace
