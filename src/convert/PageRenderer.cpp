@@ -1,6 +1,7 @@
 #include "convert/PageRenderer.h"
 
 #include "convert/ConversionOptions.h"
+#include "convert/DocumentPass.h"
 #include "convert/FilePrefix.h"
 #include "convert/JobLog.h"
 #include "convert/PageBox.h"
@@ -30,18 +31,16 @@ bool PastLastPage(const ConversionOptions& options, int pageNumber)
 void ConvertDocument(OfficeApplication& app, const QString& path, const OptionsSource& options, JobLog& log,
                      const std::function<void()>& afterEachPage)
 {
-    SkipOnFailure steps;
-    std::unique_ptr<OfficeDocument> doc;
-    if (steps.run([&] { doc = app.Documents().Open(path); }) && doc) {
+    RunDocumentPass(app, path, log, [&](OfficeDocument& doc, SkipOnFailure& steps) {
         // Numbers and bullets become text of the open copy, so the page pictures show them.
         std::vector<std::unique_ptr<OfficeList>> lists;
-        steps.run([&] { lists = doc->Lists(); });
+        steps.run([&] { lists = doc.Lists(); });
         for (const auto& list : lists)
             steps.run([&] { list->ConvertNumbersToText(); });
 
         CharPosition pageStart = 0;
         CharPosition documentEnd = 0;
-        steps.run([&] { doc->Select(); });
+        steps.run([&] { doc.Select(); });
         steps.run([&] { pageStart = app.Selection().Start(); });
         CharPosition pageEnd = pageStart;
         steps.run([&] { documentEnd = app.Selection().End(); });
@@ -57,7 +56,7 @@ void ConvertDocument(OfficeApplication& app, const QString& path, const OptionsS
             if (pageEnd <= pageStart)
                 pageEnd = documentEnd;
             std::unique_ptr<OfficeRange> pageRange;
-            steps.run([&] { pageRange = doc->Range(pageStart, pageEnd); });
+            steps.run([&] { pageRange = doc.Range(pageStart, pageEnd); });
 
             bool taken = false;
             steps.run([&] { taken = PageIsTaken(options.options(), pageNumber); });
@@ -80,12 +79,7 @@ void ConvertDocument(OfficeApplication& app, const QString& path, const OptionsS
             if (afterEachPage)
                 afterEachPage();
         }
-        steps.run([&] { doc->Close(false); });
-        doc.reset();
-    }
-    if (steps.hasPendingError())
-        log.record(path, steps.pendingDescription());
-    steps.clear();
+    });
 }
 
 } // namespace quillet

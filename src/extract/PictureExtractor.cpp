@@ -1,6 +1,7 @@
 #include "extract/PictureExtractor.h"
 
 #include "convert/ConversionOptions.h"
+#include "convert/DocumentPass.h"
 #include "convert/FilePrefix.h"
 #include "convert/JobLog.h"
 #include "convert/PictureCopy.h"
@@ -41,23 +42,15 @@ void SaveShapes(OfficeApplication& app, const QString& path, const OptionsSource
 void ExtractPictures(OfficeApplication& app, const QString& path, const OptionsSource& options, JobLog& log,
                      const std::function<void()>& afterEachShape)
 {
-    SkipOnFailure steps;
-    std::unique_ptr<OfficeDocument> doc;
-    if (steps.run([&] { doc = app.Documents().Open(path); }) && doc) {
+    RunDocumentPass(app, path, log, [&](OfficeDocument& doc, SkipOnFailure& steps) {
         int pictureNumber = 0;
         Shapes floating;
-        steps.run([&] { floating = doc->Shapes(); });
+        steps.run([&] { floating = doc.Shapes(); });
         SaveShapes(app, path, options, steps, floating, pictureNumber, afterEachShape);
         Shapes inlineShapes;
-        steps.run([&] { inlineShapes = doc->InlineShapes(); });
+        steps.run([&] { inlineShapes = doc.InlineShapes(); });
         SaveShapes(app, path, options, steps, inlineShapes, pictureNumber, afterEachShape);
-
-        steps.run([&] { doc->Close(false); });
-        doc.reset();
-    }
-    if (steps.hasPendingError())
-        log.record(path, steps.pendingDescription());
-    steps.clear();
+    });
 }
 
 } // namespace quillet
