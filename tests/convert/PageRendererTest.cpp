@@ -12,22 +12,10 @@ using namespace quillet::testing;
 
 namespace {
 
-class PageRenderer : public ::testing::Test
+class PageRenderer : public WorkerTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        QDir(m_dir.path()).mkdir("out");
-        options.current.outputFolder = m_dir.filePath("out") + '/';
-        options.current.logPath = m_dir.filePath("Quillet.log");
-        app = office.CreateApplication();
-    }
-
     QString docPath(const QString& name) const { return m_dir.filePath(name); }
-    QString outFile(const QString& name) const { return options.current.outputFolder + name; }
-    QStringList outFiles() const { return FilesIn(options.current.outputFolder); }
-    QStringList logLines() const { return LogLines(options.current.logPath); }
 
     void addPages(const QString& path, int pages)
     {
@@ -48,12 +36,6 @@ protected:
         options.current.firstPage = first;
         options.current.lastPage = last;
     }
-
-    QTemporaryDir m_dir;
-    FakeOffice office;
-    MutableOptions options;
-    JobLog log{options};
-    std::unique_ptr<OfficeApplication> app;
 };
 
 } // namespace

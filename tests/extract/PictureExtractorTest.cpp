@@ -11,18 +11,9 @@ using namespace quillet::testing;
 
 namespace {
 
-class PictureExtractor : public ::testing::Test
+class PictureExtractor : public WorkerTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        QDir(m_dir.path()).mkdir("out");
-        options.current.outputFolder = m_dir.filePath("out") + '/';
-        options.current.logPath = m_dir.filePath("Quillet.log");
-        app = office.CreateApplication();
-    }
-
     QString addDocument(const QString& name, std::vector<FakeShapeScript> floating,
                         std::vector<FakeShapeScript> inlineShapes)
     {
@@ -37,15 +28,7 @@ protected:
     {
         ExtractPictures(*app, path, options, log, [this] { ++m_ticks; });
     }
-    QString outFile(const QString& name) const { return options.current.outputFolder + name; }
-    QStringList outFiles() const { return FilesIn(options.current.outputFolder); }
-    QStringList logLines() const { return LogLines(options.current.logPath); }
 
-    QTemporaryDir m_dir;
-    FakeOffice office;
-    MutableOptions options;
-    JobLog log{options};
-    std::unique_ptr<OfficeApplication> app;
     int m_ticks = 0;
 };
 
