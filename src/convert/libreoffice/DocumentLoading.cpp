@@ -40,16 +40,18 @@ LoadedKind kindOf(const Reference<css::lang::XComponent>& component)
     return kind;
 }
 
-// Closes a document we will not hand out; a failure to close must not hide why it was refused.
-void discard(LibreOfficeSession& session, const Reference<css::lang::XComponent>& component)
+} // namespace
+
+// A failure to close must not hide why the document was refused.
+void discardDocument(LibreOfficeSession& session, const Reference<css::lang::XComponent>& component)
 {
+    if (!session.running())
+        return;
     try {
         session.guarded(session.deadlineFor(0), [&] { closeComponent(component); });
     } catch (const EngineError&) {
     }
 }
-
-} // namespace
 
 bool isWordProcessorFilter(const QString& filterName)
 {
@@ -96,11 +98,11 @@ Reference<css::lang::XComponent> loadWordProcessorDocument(LibreOfficeSession& s
     try {
         kind = session.guarded(session.deadlineFor(0), [&] { return kindOf(component); });
     } catch (const EngineError&) {
-        discard(session, component);
+        discardDocument(session, component);
         throw;
     }
     if (!kind.textDocument || !isWordProcessorFilter(kind.filter)) {
-        discard(session, component);
+        discardDocument(session, component);
         throw EngineError(ErrorNumber::NotWordProcessorDocument,
                           QStringLiteral("不是Word文档（识别为“%1”）：%2")
                               .arg(kind.filter.isEmpty() ? QStringLiteral("未知格式") : kind.filter, path));

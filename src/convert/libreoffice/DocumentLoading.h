@@ -14,6 +14,11 @@ namespace quillet::lo {
 css::uno::Reference<css::lang::XComponent> loadWordProcessorDocument(LibreOfficeSession& session,
                                                                      const QString& path);
 
+// Closes a loaded document that will not be handed out; quietly, and only on the office that
+// loaded it while it still runs.
+void discardDocument(LibreOfficeSession& session,
+                     const css::uno::Reference<css::lang::XComponent>& component);
+
 // Whether a filter that loaded a Writer document reads a word-processor format (plain text does
 // not: any bytes load as text).
 bool isWordProcessorFilter(const QString& filterName);

@@ -23,6 +23,7 @@
 #include <com/sun/star/lang/XEventListener.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <cppuhelper/implbase1.hxx>
+#include <csignal>
 #include <mutex>
 #include <rtl/bootstrap.hxx>
 #include <thread>
@@ -94,9 +95,23 @@ QString userMessage(const OUString& message)
     return text.isEmpty() ? QStringLiteral("LibreOffice没有说明原因") : text;
 }
 
+EngineError officeEnded()
+{
+    return EngineError(ErrorNumber::EngineDied, QStringLiteral("LibreOffice进程意外结束，操作没有完成"));
+}
+
 QString unavailable(const QString& why)
 {
     return QStringLiteral("无法启动LibreOffice：%1").arg(why);
+}
+
+// The connection to the office is a pipe written with plain writes: a write that races the office's
+// death would end our whole program with SIGPIPE. Ignoring it turns that into a failed call, which
+// the session reports like any other loss of the office.
+void ignoreBrokenPipes()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { std::signal(SIGPIPE, SIG_IGN); });
 }
 
 } // namespace
@@ -162,6 +177,7 @@ void LibreOfficeSession::ensureStarted()
         throw EngineError(ErrorNumber::EngineUnavailable,
                           unavailable(QStringLiteral("找不到%1").arg(soffice)));
 
+    ignoreBrokenPipes();
     Reference<css::uno::XComponentContext> local;
     try {
         local = localContext(m_settings.programDir);
@@ -259,6 +275,20 @@ Reference<css::frame::XDesktop2> LibreOfficeSession::desktop()
     return m_d->desktop;
 }
 
+Reference<css::uno::XComponentContext> LibreOfficeSession::runningContext()
+{
+    if (!running())
+        throw officeEnded();
+    return m_d->remoteContext;
+}
+
+Reference<css::frame::XDesktop2> LibreOfficeSession::runningDesktop()
+{
+    if (!running())
+        throw officeEnded();
+    return m_d->desktop;
+}
+
 std::chrono::milliseconds LibreOfficeSession::deadlineFor(int pages) const
 {
     return m_settings.baseDeadline + std::max(pages, 0) * m_settings.perPageAllowance;
@@ -282,6 +312,12 @@ QString LibreOfficeSession::profileDir() const
 int LibreOfficeSession::starts() const
 {
     return m_d->starts;
+}
+
+void LibreOfficeSession::requireOffice(int start) const
+{
+    if (!running() || m_d->starts != start)
+        throw officeEnded();
 }
 
 void LibreOfficeSession::stop()
@@ -328,7 +364,7 @@ void LibreOfficeSession::rethrowAsEngineError(std::exception_ptr error)
     };
     const auto died = [this] {
         m_d->discard();
-        return EngineError(ErrorNumber::EngineDied, QStringLiteral("LibreOffice进程意外结束，操作没有完成"));
+        return officeEnded();
     };
     const auto officeLost = [this] { return !m_d->connected() || !m_d->process.alive(); };
     // A call through a closed connection fails with DisposedException from that connection's bridge:

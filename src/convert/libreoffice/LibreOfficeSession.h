@@ -39,6 +39,10 @@ public:
     // The office's component context and desktop; both call ensureStarted().
     css::uno::Reference<css::uno::XComponentContext> context();
     css::uno::Reference<css::frame::XDesktop2> desktop();
+    // The same of the office running now; EngineError(EngineDied) when it is gone. Work on a document
+    // uses these: a new office must not be started under a document whose office has ended.
+    css::uno::Reference<css::uno::XComponentContext> runningContext();
+    css::uno::Reference<css::frame::XDesktop2> runningDesktop();
 
     // Runs call(). If it has not returned after `deadline`, the office is killed and
     // EngineError(EngineTimeout) is thrown. UNO exceptions become EngineError: a lost office
@@ -58,6 +62,8 @@ public:
     QString profileDir() const;
     // Number of times an office process was started by this session.
     int starts() const;
+    // Throws EngineError(EngineDied) unless the office of start number `start` is still running.
+    void requireOffice(int start) const;
 
     // Asks the office to end, kills it when it does not, removes the profile. Safe to repeat.
     void stop();

@@ -118,7 +118,15 @@ std::unique_ptr<OfficeDocument> LoApplication::Open(const QString& path)
     ++m_documentsOnThisOffice;
     auto entry = std::make_shared<Entry>();
     entry->application = this;
-    entry->document = std::make_unique<LoDocument>(m_session, std::move(component), m_slot);
+    try {
+        // Taking the document's interfaces asks the office: under the deadline like every call.
+        entry->document = m_session.guarded(m_session.deadlineFor(0), [&] {
+            return std::make_unique<LoDocument>(m_session, component, m_slot);
+        });
+    } catch (const EngineError&) {
+        discardDocument(m_session, component);
+        throw;
+    }
     m_open.push_back(entry);
     return std::make_unique<DocumentHandle>(entry);
 }

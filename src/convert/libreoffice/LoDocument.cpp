@@ -20,11 +20,16 @@ using uno::UNO_QUERY_THROW;
 struct LoDocument::Core
 {
     Core(LibreOfficeSession& session, Reference<lang::XComponent> loaded, PictureSlot& slot)
-        : session(session), component(std::move(loaded)), model(component, UNO_QUERY_THROW), slot(slot),
-          walk(model), pages(component, QString())
+        : session(session), office(session.starts()), component(std::move(loaded)),
+          model(component, UNO_QUERY_THROW), slot(slot), walk(model), pages(component, QString())
     {}
 
     LibreOfficeSession& session;
+    // The office start the document was opened in. Once that office is gone, every call fails with
+    // what ended it (the deadline, or the office's death), so the document's one log line names
+    // the cause; no later call reaches a new office.
+    int office;
+    std::optional<EngineError> lost;
     Reference<lang::XComponent> component;
     Reference<frame::XModel> model;
     PictureSlot& slot;
@@ -44,10 +49,21 @@ struct LoDocument::Core
             throw EngineError(ErrorNumber::NoDocument, QStringLiteral("文档已经关闭。"));
     }
 
+    bool officeGone() const { return lost || session.starts() != office || !session.running(); }
+
     template <class F> auto call(int pages, F&& work)
     {
         requireOpen();
-        return session.guarded(session.deadlineFor(pages), std::forward<F>(work));
+        if (lost)
+            throw *lost;
+        try {
+            session.requireOffice(office);
+            return session.guarded(session.deadlineFor(pages), std::forward<F>(work));
+        } catch (const EngineError& error) {
+            if (error.number() == ErrorNumber::EngineDied || error.number() == ErrorNumber::EngineTimeout)
+                lost = error;
+            throw;
+        }
     }
 
     // Pages in the layout; the deadline of whole-document work grows with it.
@@ -95,14 +111,14 @@ struct LoDocument::Core
         if (!pages.prepared()) {
             try {
                 const int count = pageCount();
-                call(count, [&] { pages.prepare(session.desktop()); });
+                call(count, [&] { pages.prepare(session.runningDesktop()); });
             } catch (const EngineError& error) {
                 if (error.number() != ErrorNumber::EngineDied && error.number() != ErrorNumber::EngineTimeout)
                     preparationError = error;
                 throw;
             }
         }
-        const QByteArray emf = call(1, [&] { return pages.emfOfPage(session.context(), page); });
+        const QByteArray emf = call(1, [&] { return pages.emfOfPage(session.runningContext(), page); });
         if (!emf.isEmpty())
             slot.put({emf, QStringLiteral("emf")});
     }
@@ -123,11 +139,13 @@ struct LoDocument::Core
         if (!selectedShape.is())
             return;
         const QString dir = workPath();
-        const QByteArray bmp = call(0, [&] { return bmpOfShape(session.context(), selectedShape, dir); });
+        const QByteArray bmp =
+            call(0, [&] { return bmpOfShape(session.runningContext(), selectedShape, dir); });
         if (!bmp.isEmpty())
             slot.put({bmp, QStringLiteral("bmp")});
     }
 
+    // A document whose office is gone has nothing left to close: that is no failure of its own.
     void close()
     {
         if (closed)
@@ -136,10 +154,12 @@ struct LoDocument::Core
         selectedShape.clear();
         const auto finish = [&] { workDir.reset(); };
         try {
-            session.guarded(session.deadlineFor(0), [&] {
-                pages.close();
-                closeComponent(component);
-            });
+            if (!officeGone()) {
+                session.guarded(session.deadlineFor(0), [&] {
+                    pages.close();
+                    closeComponent(component);
+                });
+            }
         } catch (...) {
             finish();
             throw;

@@ -1,5 +1,6 @@
 #include "convert/libreoffice/OfficeProcess.h"
 
+#include <cstring>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -24,6 +25,22 @@ constexpr char guardianScript[] =
     "case \"$group\" in ''|*[!0-9]*) ;; *) kill -9 \"-$group\" 2>/dev/null ;; esac\n"
     "rm -rf -- \"$1\"\n"
     "rm -f -- \"/tmp/OSL_PIPE_$(id -u)_${1##*/}\"\n";
+
+// Our environment with the system's standard PATH: the office's start script and the guardian
+// call standard tools (dirname, rm...), which the user's PATH may not reach.
+std::vector<QByteArray> childEnvironment()
+{
+    std::vector<QByteArray> entries;
+    for (char** entry = environ; *entry; ++entry) {
+        if (std::strncmp(*entry, "PATH=", 5) != 0)
+            entries.emplace_back(*entry);
+    }
+    QByteArray standardPath(static_cast<int>(confstr(_CS_PATH, nullptr, 0)), '\0');
+    confstr(_CS_PATH, standardPath.data(), static_cast<size_t>(standardPath.size()));
+    standardPath.chop(1); // the terminating NUL
+    entries.push_back("PATH=" + (standardPath.isEmpty() ? QByteArray("/usr/bin:/bin") : standardPath));
+    return entries;
+}
 
 // Spawns `argv` in a new process group with default signal handling, stdin from `stdinFd`
 // (or /dev/null when -1) and stdout/stderr to /dev/null. Returns 0 and sets *pid on success.
@@ -53,7 +70,12 @@ int spawnInNewGroup(const std::vector<QByteArray>& argv, int stdinFd, pid_t* pid
     for (const QByteArray& arg : argv)
         args.push_back(const_cast<char*>(arg.constData()));
     args.push_back(nullptr);
-    const int result = posix_spawn(pid, args[0], &actions, &attr, args.data(), environ);
+    const std::vector<QByteArray> environment = childEnvironment();
+    std::vector<char*> env;
+    for (const QByteArray& entry : environment)
+        env.push_back(const_cast<char*>(entry.constData()));
+    env.push_back(nullptr);
+    const int result = posix_spawn(pid, args[0], &actions, &attr, args.data(), env.data());
 
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);

@@ -8,8 +8,10 @@
 #include <QProcess>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <string>
 #include <thread>
 #include <unistd.h>
 
@@ -171,4 +173,33 @@ TEST(LibreOfficeSession, OfficeDiesWithTheProgramThatHoldsIt)
     ::kill(static_cast<pid_t>(holder.processId()), SIGKILL);
     holder.waitForFinished();
     expectNothingLeft(office);
+}
+
+// The office dying while we write to its pipe fails the call, not our program: each call below
+// sends a megabyte, so the kill lands in the middle of a write.
+TEST(LibreOfficeSession, OfficeKilledDuringLargeWritesFailsTheCallsNotTheProgram)
+{
+    const rtl::OUString large = rtl::OUString::createFromAscii(std::string(1 << 20, 'x').c_str());
+    for (int round = 0; round < 3; ++round) {
+        LibreOfficeSession session;
+        const StartedOffice office = start(session);
+        struct sigaction pipeDisposition
+        {
+        };
+        ::sigaction(SIGPIPE, nullptr, &pipeDisposition);
+        EXPECT_EQ(pipeDisposition.sa_handler, SIG_IGN);
+        auto context = session.context();
+        std::thread killer([&] {
+            std::this_thread::sleep_for(300ms);
+            signalGroup(office.group, SIGKILL);
+        });
+        try {
+            for (;;)
+                session.guarded(60s, [&] { context->getValueByName(large); });
+        } catch (const EngineError& e) {
+            EXPECT_EQ(e.number(), ErrorNumber::EngineDied);
+        }
+        killer.join();
+        expectNothingLeft(office);
+    }
 }
