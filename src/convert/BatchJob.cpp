@@ -5,6 +5,7 @@
 #include "convert/JobLog.h"
 #include "convert/JobWindow.h"
 #include "convert/PageBox.h"
+#include "convert/SkipOnFailure.h"
 #include "convert/engine/EngineError.h"
 #include "convert/engine/OfficeApplication.h"
 #include "platform/Dialogs.h"
@@ -69,13 +70,6 @@ QString ViewerNotStarted(const QString& logFile, const QString& reason)
 
 namespace {
 
-QString Describe(const std::exception& error)
-{
-    if (const auto* engineError = dynamic_cast<const EngineError*>(&error))
-        return engineError->description();
-    return QString::fromLocal8Bit(error.what());
-}
-
 // Quits the job's engine application on every way out.
 class ApplicationOfJob
 {
@@ -89,7 +83,7 @@ public:
             return;
         try {
             m_app->Quit();
-        } catch (const std::exception&) {
+        } catch (...) {
             // The backend's destructor ends the process all the same.
         }
         m_app.reset();
@@ -98,6 +92,18 @@ public:
 private:
     std::unique_ptr<OfficeApplication> m_app;
 };
+
+std::unique_ptr<OfficeApplication> CreateApplication(OfficeEngine& engine)
+{
+    try {
+        std::unique_ptr<OfficeApplication> app = engine.CreateApplication();
+        if (app)
+            return app;
+        throw EngineError(ErrorNumber::EngineUnavailable, QStringLiteral("引擎没有返回应用程序对象。"));
+    } catch (...) {
+        throw EngineStartFailure{EngineError::fromCurrentException().description()};
+    }
+}
 
 } // namespace
 
@@ -158,13 +164,24 @@ void BatchJob::lock()
     m_window.setBusy(true);
 }
 
-void BatchJob::unlockAfterFailure()
+void BatchJob::unlock()
 {
     m_window.setBusy(false);
     m_window.setJobControlEnabled(JobControl::txtOutDir, true);
     m_window.setJobControlEnabled(JobControl::CmdDo, true);
     m_window.setJobControlEnabled(JobControl::CmdPicExtract, true);
     m_window.setJobControlEnabled(JobControl::txtLog, true);
+}
+
+// A job that cannot go on: the controls come back, the progress text goes, the user is told why,
+// and the failures logged so far are still offered.
+void BatchJob::endEarly(const QString& message, const JobLog& log)
+{
+    unlock();
+    m_window.showProgress(QString());
+    inform(message);
+    if (log.errorLogged())
+        offerLog();
 }
 
 void BatchJob::offerLog()
@@ -181,27 +198,17 @@ void BatchJob::offerLog()
 
 void BatchJob::run(const JobKind& kind)
 {
-    if (!checkInput(kind))
-        return;
-    lock();
-    std::unique_ptr<OfficeApplication> created;
-    try {
-        created = m_engine.CreateApplication();
-        if (!created)
-            throw EngineError(ErrorNumber::EngineUnavailable, QStringLiteral("引擎没有返回应用程序对象。"));
-    } catch (const std::exception& error) {
-        unlockAfterFailure();
-        inform(JobText::EngineNotStarted(Describe(error)));
-        return;
-    }
     JobLog log(m_window.jobOptions());
     try {
-        ApplicationOfJob app(std::move(created));
+        if (!checkInput(kind))
+            return;
+        lock();
+        ApplicationOfJob app(CreateApplication(m_engine));
         // Grammar checking only slows the job down; a backend that cannot switch it off still works.
         try {
             (*app).Options().setCheckGrammarAsYouType(false);
             (*app).Options().setCheckGrammarWithSpelling(false);
-        } catch (const std::exception&) {
+        } catch (...) {
         }
         const std::function<void()> keepAlive = [this] { m_window.keepAlive(); };
         const int count = m_window.documentCount();
@@ -211,10 +218,12 @@ void BatchJob::run(const JobKind& kind)
             kind.worker(*app, path, m_window.jobOptions(), log, keepAlive);
         }
         app.quit();
-    } catch (const std::exception& error) {
+    } catch (const EngineStartFailure& failure) {
+        endEarly(JobText::EngineNotStarted(failure.description), log);
+        return;
+    } catch (...) {
         // Workers never throw; this is the window or the list failing under the job.
-        unlockAfterFailure();
-        inform(JobText::JobAborted(Describe(error)));
+        endEarly(JobText::JobAborted(EngineError::fromCurrentException().description()), log);
         return;
     }
     m_window.setBusy(false);

@@ -43,7 +43,8 @@ public:
 private:
     bool checkInput(const JobKind& kind);
     void lock();
-    void unlockAfterFailure();
+    void unlock();
+    void endEarly(const QString& message, const JobLog& log);
     void offerLog();
     void inform(const QString& text);
 

@@ -2,6 +2,7 @@
 
 #include "convert/JobLog.h"
 #include "convert/SkipOnFailure.h"
+#include "convert/engine/EngineError.h"
 #include "convert/engine/OfficeApplication.h"
 
 #include <memory>
@@ -13,8 +14,18 @@ void RunDocumentPass(OfficeApplication& app, const QString& path, JobLog& log,
 {
     SkipOnFailure steps;
     std::unique_ptr<OfficeDocument> doc;
-    if (steps.run([&] { doc = app.Documents().Open(path); }) && doc) {
-        work(*doc, steps);
+    const bool opened = steps.run([&] {
+        try {
+            doc = app.Documents().Open(path);
+        } catch (const EngineError& error) {
+            if (error.number() == ErrorNumber::EngineUnavailable)
+                throw EngineStartFailure{error.description()};
+            throw;
+        }
+    });
+    if (opened && doc) {
+        // Whatever the work lets escape is this document's failure too, never the job's end.
+        steps.run([&] { work(*doc, steps); });
         steps.run([&] { doc->Close(false); });
         doc.reset();
     }

@@ -12,7 +12,8 @@ class SkipOnFailure;
 
 // One worker's pass over one document: open it, run the work step by step (a failing step is
 // skipped and becomes the pending error), close it without saving, and log the last failure,
-// if any, as the document's one line. An open that fails skips the work and is what gets logged.
+// if any, as the document's one line. An open that fails skips the work and is what gets logged,
+// except when the office cannot be started at all: that throws EngineStartFailure to the job.
 void RunDocumentPass(OfficeApplication& app, const QString& path, JobLog& log,
                      const std::function<void(OfficeDocument& doc, SkipOnFailure& steps)>& work);
 

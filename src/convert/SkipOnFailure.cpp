@@ -2,8 +2,6 @@
 
 #include "convert/engine/EngineError.h"
 
-#include <exception>
-
 namespace quillet {
 
 bool SkipOnFailure::run(const std::function<void()>& step)
@@ -11,12 +9,12 @@ bool SkipOnFailure::run(const std::function<void()>& step)
     try {
         step();
         return true;
-    } catch (const EngineError& error) {
+    } catch (const EngineStartFailure&) {
+        throw;
+    } catch (...) {
+        const EngineError error = EngineError::fromCurrentException();
         m_number = error.number();
         m_description = error.description();
-    } catch (const std::exception& error) {
-        m_number = ErrorNumber::OperationFailed;
-        m_description = QString::fromLocal8Bit(error.what());
     }
     return false;
 }

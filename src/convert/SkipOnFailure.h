@@ -5,13 +5,21 @@
 
 namespace quillet {
 
+// Thrown through a document's steps when the office cannot be started at all: no document of the
+// job could be done, so the job ends at once instead of failing every document alike.
+struct EngineStartFailure
+{
+    QString description;
+};
+
 // Runs the steps of a document's work one by one: a step that fails is skipped, its failure
 // becomes the pending error (a later failure replaces an earlier one) and the caller goes on.
 // At the end the pending error, if any, is what gets logged for the document.
 class SkipOnFailure
 {
 public:
-    // Runs the step; returns false when it failed (EngineError or any std::exception).
+    // Runs the step; returns false when it failed, whatever it threw (EngineStartFailure alone
+    // passes through).
     bool run(const std::function<void()>& step);
 
     bool hasPendingError() const { return m_number != 0; }

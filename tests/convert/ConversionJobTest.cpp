@@ -237,17 +237,54 @@ TEST_F(ConversionJob, ViewerThatCannotStartIsReported)
     EXPECT_FALSE(window.anyControlLocked());
 }
 
-TEST_F(ConversionJob, EngineThatCannotStartEndsWithAMessageAndUnlocks)
+// An office that cannot start, whether at the job's start or when a document needs a fresh one,
+// ends the job once: no line per document, no office left, the failures so far still offered.
+TEST_F(ConversionJob, EngineThatCannotStartEndsTheJobOnce)
 {
-    addDocument("a.doc", 1);
-    office.failOn("CreateApplication", ErrorNumber::EngineUnavailable, "找不到 soffice");
+    const QString gone = m_dir.filePath("gone.doc");
+    const QString a = m_dir.filePath("a.doc");
+    for (const QString operation : {"CreateApplication", "Documents.Open"}) {
+        SCOPED_TRACE(operation.toStdString());
+        const bool atStart = operation == "CreateApplication";
+        FakeOffice office;
+        office.addDocument(a, {});
+        ScriptedJobWindow window;
+        window.current = this->window.current;
+        window.documents << gone << a << a;
+        // At the job's start, or at the second document's open (the first one is missing).
+        office.failOn(operation, ErrorNumber::EngineUnavailable, "找不到 soffice", atStart ? 0 : 2);
+        RunConversionJob(window, office, viewer);
+
+        const QStringList messages = window.scriptedDialogs.messageTexts();
+        ASSERT_EQ(messages.size(), atStart ? 1 : 2); // then the offer of the one line logged
+        EXPECT_TRUE(messages[0].contains("找不到 soffice"));
+        EXPECT_EQ(LogLines(window.current.logPath).size(), atStart ? 0 : 1);
+        EXPECT_EQ(office.count("Documents.Open"), atStart ? 0 : 2);
+        EXPECT_FALSE(window.anyControlLocked());
+        EXPECT_EQ(office.liveApplications(), 0);
+        EXPECT_TRUE(outFiles().isEmpty());
+        EXPECT_TRUE(window.progressText.isEmpty());
+        QFile::remove(window.current.logPath);
+    }
+}
+
+// Whatever a document's work throws, of any type, ends as that document's one line.
+TEST_F(ConversionJob, ExceptionsOfAnyTypeBecomeTheDocumentsLine)
+{
+    const QString a = addDocument("a.doc", 2);
+    addDocument("b.doc", 1);
+    const QString c = addDocument("c.doc", 1);
+    office.failOn("Browser.Next", ForeignFailure, "foreign", 1);
+    office.failOn("Documents.Open", ForeignFailure, "foreign", 3);
+    window.scriptedDialogs.messageAnswers << MessageAnswer::Ok << MessageAnswer::Cancel;
     run();
-    ASSERT_EQ(messages().size(), 1);
-    EXPECT_TRUE(messages()[0].contains("找不到 soffice"));
-    EXPECT_FALSE(window.anyControlLocked());
+    EXPECT_EQ(messages().first(), "转换完毕！");
+    const QStringList lines = LogLines(window.current.logPath);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].contains("处理" + a + "处错：") && lines[0].contains("程序内部错误"));
+    EXPECT_TRUE(lines[1].contains("处理" + c + "处错："));
+    EXPECT_TRUE(outFiles().contains("b-1.emf"));
     EXPECT_EQ(office.liveApplications(), 0);
-    EXPECT_TRUE(outFiles().isEmpty());
-    EXPECT_TRUE(window.eventsStartingWith("progress").isEmpty());
 }
 
 TEST_F(ConversionJob, FailingGrammarOptionsOrQuitDoNotSpoilTheJob)
@@ -262,17 +299,20 @@ TEST_F(ConversionJob, FailingGrammarOptionsOrQuitDoNotSpoilTheJob)
     EXPECT_FALSE(window.anyControlLocked());
 }
 
-TEST_F(ConversionJob, InterruptedJobQuitsTheEngineAndUnlocks)
+TEST_F(ConversionJob, InterruptedJobQuitsTheEngineUnlocksAndStillOffersTheLog)
 {
-    addDocument("a.doc", 1);
+    addMissingDocument("gone.doc");
     addDocument("b.doc", 1);
     window.onDocumentPath = [](int index) {
         if (index == 1)
             throw std::runtime_error("list gone");
     };
+    window.scriptedDialogs.messageAnswers << MessageAnswer::Ok << MessageAnswer::Cancel;
     run();
     EXPECT_EQ(office.liveApplications(), 0);
     EXPECT_FALSE(window.anyControlLocked());
-    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(window.progressText.isEmpty());
+    ASSERT_EQ(messages().size(), 2);
     EXPECT_TRUE(messages()[0].contains("list gone"));
+    EXPECT_EQ(messages()[1], "日志文件记录了处理过程中发生的异常，\r\n是否查看日志文件？");
 }

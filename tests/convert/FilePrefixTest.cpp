@@ -81,7 +81,7 @@ TEST(SkipOnFailure, KeepsTheLastFailureAndGoesOn)
     EXPECT_TRUE(steps.run([&] { ++ran; }));
     EXPECT_FALSE(steps.run([] { throw std::runtime_error("second"); }));
     EXPECT_TRUE(steps.hasPendingError());
-    EXPECT_EQ(steps.pendingDescription(), "second");
+    EXPECT_TRUE(steps.pendingDescription().endsWith("second"));
     EXPECT_EQ(steps.pendingNumber(), ErrorNumber::OperationFailed);
     EXPECT_FALSE(steps.run([] { throw EngineError(1002, "third"); }));
     EXPECT_EQ(steps.pendingNumber(), 1002);

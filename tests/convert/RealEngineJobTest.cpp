@@ -11,6 +11,8 @@
 #include "support/PictureChecks.h"
 
 #include <QCryptographicHash>
+#include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace quillet;
@@ -22,6 +24,7 @@ namespace {
 class ObservedEngine : public OfficeEngine
 {
 public:
+    explicit ObservedEngine(lo::SessionSettings settings = {}) : m_engine(std::move(settings)) {}
     std::unique_ptr<OfficeApplication> CreateApplication() override
     {
         auto app = m_engine.CreateApplication();
@@ -38,6 +41,9 @@ public:
             profiles << m_current->session().profileDir();
     }
     void forget() { m_current = nullptr; }
+    // The office of the current job now (0 when none runs), and how many it started.
+    qint64 officePid() const { return m_current ? m_current->session().pid() : 0; }
+    int officeStarts() const { return m_current ? m_current->session().starts() : 0; }
 
     QList<qint64> groups;
     QStringList profiles;
@@ -55,7 +61,10 @@ public:
     {
         ScriptedJobWindow::keepAlive();
         m_engine.observe();
+        if (onKeepAlive)
+            onKeepAlive();
     }
+    std::function<void()> onKeepAlive; // after each page or object
 
 private:
     ObservedEngine& m_engine;
@@ -207,4 +216,106 @@ TEST(RealEngineJobs, CorruptDocumentBetweenTwoGivesOneLineAndOneQuestion)
     engine.forget();
     for (qint64 group : engine.groups)
         EXPECT_TRUE(waitUntilGroupGone(group));
+}
+
+// The office hung or killed during the second document: that document's one line names the cause
+// (not what the calls after it reported), no office is started inside that document, and the third
+// document is converted on a fresh one.
+TEST(RealEngineJobs, LostOfficeIsNamedInTheLineAndTheNextDocumentGoesOn)
+{
+    TestDocumentSpec spec;
+    spec.pages = 3;
+    const QString built = testDocument(spec, "docx");
+    for (const int signal : {SIGSTOP, SIGKILL}) {
+        SCOPED_TRACE(signal == SIGSTOP ? "hung office" : "killed office");
+        QTemporaryDir dir;
+        lo::SessionSettings settings;
+        settings.baseDeadline = std::chrono::seconds(3);
+        settings.perPageAllowance = std::chrono::seconds(1);
+        ObservedEngine engine(settings);
+        ObservingWindow window(engine);
+        RecordingTextViewer viewer;
+        window.current.outputFolder = dir.filePath("out");
+        window.current.logPath = dir.filePath("Quillet.log");
+        for (const char* name : {"a.docx", "b.docx", "c.docx"}) {
+            ASSERT_TRUE(QFile::copy(built, dir.filePath(name)));
+            window.documents << dir.filePath(name);
+        }
+        qint64 lostOffice = 0;
+        QList<int> startsAfterTheLoss;
+        window.onKeepAlive = [&] {
+            if (window.progressText != "正在处理第2个文件")
+                return;
+            if (lostOffice == 0) {
+                lostOffice = engine.officePid();
+                signalGroup(lostOffice, signal);
+            } else {
+                startsAfterTheLoss << engine.officeStarts();
+            }
+        };
+        window.scriptedDialogs.messageAnswers << MessageAnswer::Ok << MessageAnswer::Cancel;
+        RunConversionJob(window, engine, viewer);
+
+        const QStringList lines = LogLines(window.current.logPath);
+        ASSERT_EQ(lines.size(), 1);
+        EXPECT_TRUE(lines[0].contains("处理" + dir.filePath("b.docx") + "处错：")) << lines[0].toStdString();
+        EXPECT_TRUE(lines[0].contains(signal == SIGSTOP ? "秒内没有完成操作" : "进程意外结束"))
+            << lines[0].toStdString();
+        EXPECT_FALSE(startsAfterTheLoss.isEmpty());
+        EXPECT_EQ(startsAfterTheLoss.count(1), startsAfterTheLoss.size())
+            << "an office started inside b.docx";
+        EXPECT_EQ(FilesIn(dir.filePath("out")),
+                  (QStringList{"a-1.emf", "a-2.emf", "a-3.emf", "b-1.emf", "c-1.emf", "c-2.emf", "c-3.emf"}));
+        EXPECT_EQ(engine.groups.size(), 2);
+        engine.forget();
+        for (qint64 group : engine.groups)
+            EXPECT_TRUE(waitUntilGroupGone(group));
+    }
+}
+
+// The office's start does not depend on the user's PATH; an office that cannot start ends the job
+// once, with one message and no line per document.
+TEST(RealEngineJobs, OfficeStartsWithoutTheUsersPathAndAFailedStartEndsTheJobOnce)
+{
+    QTemporaryDir dir;
+    TestDocumentSpec spec;
+    const QString doc = testDocument(spec, "docx");
+    RecordingTextViewer viewer;
+    {
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", "/nonexistent");
+        ObservedEngine engine;
+        ObservingWindow window(engine);
+        window.current.outputFolder = dir.filePath("out");
+        window.current.logPath = dir.filePath("Quillet.log");
+        window.documents << doc;
+        RunConversionJob(window, engine, viewer);
+        qputenv("PATH", path);
+        EXPECT_EQ(window.scriptedDialogs.messageTexts(), QStringList{"转换完毕！"});
+        EXPECT_EQ(FilesIn(dir.filePath("out")).size(), 1);
+    }
+    // An installation whose office ends at once.
+    const QString program = dir.filePath("program");
+    ASSERT_TRUE(QDir().mkpath(program));
+    for (const char* name : {"fundamentalrc", "types.rdb"})
+        ASSERT_TRUE(QFile::link(QString("/usr/lib/libreoffice/program/") + name, program + '/' + name));
+    {
+        QFile soffice(program + "/soffice");
+        ASSERT_TRUE(soffice.open(QIODevice::WriteOnly));
+        soffice.write("#!/bin/sh\nexit 1\n");
+        soffice.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    lo::SessionSettings settings;
+    settings.programDir = program;
+    ObservedEngine engine(settings);
+    ObservingWindow window(engine);
+    window.current.outputFolder = dir.filePath("out2");
+    window.current.logPath = dir.filePath("Quillet.log");
+    window.documents << doc << dir.filePath("other.docx") << dir.filePath("third.docx");
+    RunConversionJob(window, engine, viewer);
+    const QStringList messages = window.scriptedDialogs.messageTexts();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("无法启动文档处理引擎")) << messages[0].toStdString();
+    EXPECT_FALSE(QFile::exists(window.current.logPath));
+    EXPECT_FALSE(window.anyControlLocked());
 }

@@ -28,8 +28,11 @@ struct FakeOffice::State
         calls << operation;
         const int nth = static_cast<int>(calls.count(operation));
         for (auto it = failures.constFind(operation); it != failures.cend() && it.key() == operation; ++it) {
-            if (it->occurrence == 0 || it->occurrence == nth)
-                throw EngineError(it->number, it->description);
+            if (it->occurrence != 0 && it->occurrence != nth)
+                continue;
+            if (it->number == ForeignFailure)
+                throw ForeignOfficeException{it->description};
+            throw EngineError(it->number, it->description);
         }
     }
 };
@@ -55,8 +58,7 @@ class FakeRange : public OfficeRange
 public:
     FakeRange(StatePtr state, FakeApplication& app, QString path, int pageNumber)
         : m_state(std::move(state)), m_app(app), m_path(std::move(path)), m_pageNumber(pageNumber)
-    {
-    }
+    {}
     void Copy() override;
 
 private:
@@ -72,8 +74,7 @@ public:
     FakeShape(StatePtr state, FakeApplication& app, QString path, int number, bool givesPicture)
         : m_state(std::move(state)), m_app(app), m_path(std::move(path)), m_number(number),
           m_givesPicture(givesPicture)
-    {
-    }
+    {}
     void Select() override;
 
 private:
@@ -96,7 +97,11 @@ private:
 
 class FakeDocument;
 
-class FakeApplication : public OfficeApplication, OfficeOptions, OfficeDocuments, OfficeSelection, OfficeBrowser
+class FakeApplication : public OfficeApplication,
+                        OfficeOptions,
+                        OfficeDocuments,
+                        OfficeSelection,
+                        OfficeBrowser
 {
 public:
     explicit FakeApplication(StatePtr state) : m_state(std::move(state)) { ++m_state->liveApplications; }
@@ -118,7 +123,10 @@ public:
         quitQuietly();
     }
 
-    void setCheckGrammarAsYouType(bool) override { m_state->call(QStringLiteral("Options.CheckGrammarAsYouType")); }
+    void setCheckGrammarAsYouType(bool) override
+    {
+        m_state->call(QStringLiteral("Options.CheckGrammarAsYouType"));
+    }
     void setCheckGrammarWithSpelling(bool) override
     {
         m_state->call(QStringLiteral("Options.CheckGrammarWithSpelling"));
@@ -277,11 +285,13 @@ public:
     }
 
 private:
-    std::vector<std::unique_ptr<OfficeShape>> makeShapes(const std::vector<FakeShapeScript>& scripts, int first)
+    std::vector<std::unique_ptr<OfficeShape>> makeShapes(const std::vector<FakeShapeScript>& scripts,
+                                                         int first)
     {
         std::vector<std::unique_ptr<OfficeShape>> shapes;
         for (const FakeShapeScript& script : scripts)
-            shapes.push_back(std::make_unique<FakeShape>(m_state, m_app, m_path, ++first, script.givesPicture));
+            shapes.push_back(
+                std::make_unique<FakeShape>(m_state, m_app, m_path, ++first, script.givesPicture));
         return shapes;
     }
     void closeQuietly()
@@ -323,7 +333,10 @@ void FakeOffice::failOn(const QString& operation, long number, const QString& de
     m_state->failures.insert(operation, Failure{number, description, occurrence});
 }
 
-void FakeOffice::setVersion(const QString& version) { m_state->version = version; }
+void FakeOffice::setVersion(const QString& version)
+{
+    m_state->version = version;
+}
 
 std::unique_ptr<OfficeApplication> FakeOffice::CreateApplication()
 {
@@ -331,9 +344,21 @@ std::unique_ptr<OfficeApplication> FakeOffice::CreateApplication()
     return std::make_unique<FakeApplication>(m_state);
 }
 
-QStringList FakeOffice::calls() const { return m_state->calls; }
-int FakeOffice::count(const QString& operation) const { return static_cast<int>(m_state->calls.count(operation)); }
-int FakeOffice::liveApplications() const { return m_state->liveApplications; }
-int FakeOffice::openDocuments() const { return m_state->openDocuments; }
+QStringList FakeOffice::calls() const
+{
+    return m_state->calls;
+}
+int FakeOffice::count(const QString& operation) const
+{
+    return static_cast<int>(m_state->calls.count(operation));
+}
+int FakeOffice::liveApplications() const
+{
+    return m_state->liveApplications;
+}
+int FakeOffice::openDocuments() const
+{
+    return m_state->openDocuments;
+}
 
 } // namespace quillet::testing

@@ -7,7 +7,6 @@
 
 #include <QMap>
 #include <QStringList>
-
 #include <memory>
 
 namespace quillet::testing {
@@ -28,6 +27,14 @@ struct FakeDocumentScript
 // What the fake's pictures hold, so tests can tell which page or shape a file came from.
 QByteArray fakePagePicture(const QString& path, int pageNumber);
 QByteArray fakeShapePicture(const QString& path, int shapeNumber);
+
+// A failure number that makes the scripted operation throw a type that is no std::exception, as an
+// office's own API may.
+constexpr long ForeignFailure = -1;
+struct ForeignOfficeException
+{
+    QString message;
+};
 
 class FakeOffice : public OfficeEngine
 {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <exception>
 #include <string>
 
@@ -13,6 +12,8 @@ class EngineError : public std::exception
 {
 public:
     EngineError(long number, QString description);
+    // The exception being handled as an EngineError, whatever its type; call it in a catch block.
+    static EngineError fromCurrentException();
 
     long number() const { return m_number; }
     const QString& description() const { return m_description; }
@@ -26,16 +27,16 @@ private:
 
 // Error numbers used across the program. The office backends add their own above 1000.
 namespace ErrorNumber {
-constexpr long InvalidArgument = 5;     // a procedure called with an argument it cannot use
+constexpr long InvalidArgument = 5; // a procedure called with an argument it cannot use
 constexpr long FileNotFound = 53;
 constexpr long PathAccess = 75;         // a file could not be written or replaced
 constexpr long EngineUnavailable = 429; // the office application could not be created
 constexpr long OpenFailed = 5001;
 constexpr long NotWordProcessorDocument = 5002;
-constexpr long EngineDied = 5003;       // the office process ended or was killed during a call
-constexpr long EngineTimeout = 5004;    // the office process did not answer in time and was stopped
-constexpr long OperationFailed = 5005;  // any other failure inside the office process
-constexpr long NoDocument = 5006;       // an operation that needs an open document without one
+constexpr long EngineDied = 5003;      // the office process ended or was killed during a call
+constexpr long EngineTimeout = 5004;   // the office process did not answer in time and was stopped
+constexpr long OperationFailed = 5005; // any other failure inside the office process
+constexpr long NoDocument = 5006;      // an operation that needs an open document without one
 } // namespace ErrorNumber
 
 } // namespace quillet
