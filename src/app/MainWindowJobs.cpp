@@ -6,43 +6,93 @@
 #include "extract/ExtractionJob.h"
 #include "platform/TextViewer.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QWindow>
 
 namespace quillet {
 
 namespace {
 
-// While a job runs, the window is repainted between pages; a close request arriving then is
-// refused, since the job still uses the window.
-class CloseBlocker : public QObject
+// While a job runs the window is repainted between pages, but nothing the user does reaches a
+// handler: clicks, keys and drops on the window are dropped, not queued for after the job. A close
+// request is kept and carried out once the job has ended, since closing cannot be refused.
+class JobInputBlocker : public QObject
 {
 public:
-    explicit CloseBlocker(QWidget& window) : m_window(window) { m_window.installEventFilter(this); }
-    ~CloseBlocker() override { m_window.removeEventFilter(this); }
+    explicit JobInputBlocker(QWidget& window) : m_window(window) { qApp->installEventFilter(this); }
+    ~JobInputBlocker() override
+    {
+        qApp->removeEventFilter(this);
+        if (m_closeRequested)
+            QMetaObject::invokeMethod(&m_window, &QWidget::close, Qt::QueuedConnection);
+    }
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == &m_window && event->type() == QEvent::Close) {
+        if (!isOnWindow(watched))
+            return false;
+        if (event->type() == QEvent::Close) {
+            m_closeRequested = true;
             event->ignore();
             return true;
         }
-        return false;
+        return isUserInput(event->type());
     }
 
 private:
+    bool isOnWindow(QObject* object) const
+    {
+        if (object->isWidgetType())
+            return static_cast<QWidget*>(object)->window() == &m_window;
+        return object->isWindowType() && object == static_cast<QObject*>(m_window.windowHandle());
+    }
+
+    static bool isUserInput(QEvent::Type type)
+    {
+        switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::DragLeave:
+        case QEvent::Drop:
+        case QEvent::InputMethod:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TouchCancel:
+        case QEvent::TabletPress:
+        case QEvent::TabletMove:
+        case QEvent::TabletRelease:
+        case QEvent::NativeGesture:
+            return true;
+        default:
+            return false;
+        }
+    }
+
     QWidget& m_window;
+    bool m_closeRequested = false;
 };
 
 class MainWindowJobs : public JobWindow
 {
 public:
-    explicit MainWindowJobs(MainWindow& window) : m_window(window), m_closeBlocker(window) {}
+    explicit MainWindowJobs(MainWindow& window) : m_window(window), m_inputBlocker(window) {}
     ~MainWindowJobs() override
     {
         if (m_busy)
@@ -95,8 +145,8 @@ public:
     }
     void keepAlive() override
     {
-        // Paints and window-system traffic only: no click or key reaches a handler during the job.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        // Paints and window-system traffic; the input blocker drops what the user does meanwhile.
+        QCoreApplication::processEvents();
     }
     void chooseOutputFolder() override { m_window.Command2_Click(); }
     void chooseLogFile() override { m_window.Command1_Click(); }
@@ -104,7 +154,7 @@ public:
 
 private:
     MainWindow& m_window;
-    CloseBlocker m_closeBlocker;
+    JobInputBlocker m_inputBlocker;
     bool m_busy = false;
 };
 
