@@ -6,12 +6,12 @@
 // Then the extraction job on the same corpus.
 
 #include "ConvertCorpus.h"
-#include "app/MainWindow.h"
-#include "app/WebBrowser.h"
-#include "convert/libreoffice/LibreOfficeEngine.h"
-#include "convert/libreoffice/LibreOfficeSession.h"
-#include "convert/libreoffice/LoPagePictures.h"
-#include "convert/libreoffice/LoUno.h"
+#include "engine/libreoffice/LibreOfficeEngine.h"
+#include "engine/libreoffice/LibreOfficeSession_p.h"
+#include "engine/libreoffice/LoGraphicExport_p.h"
+#include "engine/libreoffice/LoUno_p.h"
+#include "gui/MainWindow.h"
+#include "gui/WebBrowser.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <chrono>
 #include <com/sun/star/frame/XStorable.hpp>
@@ -134,13 +135,11 @@ double RunJob(MainWindow& window, const QStringList& documents, const QString& o
     window.documentList().clear();
     for (const QString& doc : documents)
         window.documentList().AddToList(doc);
-    window.txtOutDir->setText(outFolder);
+    window.findChild<QLineEdit*>(QStringLiteral("txtOutDir"))->setText(outFolder);
     QElapsedTimer timer;
     timer.start();
-    if (extract)
-        window.CmdPicExtract_Click();
-    else
-        window.CmdDo_Click();
+    window.findChild<QPushButton*>(extract ? QStringLiteral("CmdPicExtract") : QStringLiteral("CmdDo"))
+        ->click();
     return Seconds(timer);
 }
 
@@ -183,7 +182,8 @@ int main(int argc, char** argv)
     lo::LibreOfficeEngine engine;
     testing::ScriptedDialogs dialogs;
     MainWindow window(engine, dialogs, [](QWidget* parent) { return new NoBrowser(parent); });
-    window.txtLog->setText(work.filePath(QStringLiteral("Quillet.log")));
+    window.findChild<QLineEdit*>(QStringLiteral("txtLog"))
+        ->setText(work.filePath(QStringLiteral("Quillet.log")));
     const QString outShort = work.filePath(QStringLiteral("out-short"));
     const QString outLong = work.filePath(QStringLiteral("out-long"));
     const Rate jobShort{0, RunJob(window, shortDocs, outShort, false)};

@@ -16,10 +16,11 @@
 #include "LoTestOffice.h"
 #include "OfficeProcessProbe.h"
 #include "TestDocuments.h"
-#include "convert/libreoffice/LibreOfficeEngine.h"
-#include "convert/libreoffice/LoApplication.h"
-#include "convert/libreoffice/LoPagePictures.h"
-#include "convert/libreoffice/LoUno.h"
+#include "engine/libreoffice/LibreOfficeEngine.h"
+#include "engine/libreoffice/LoApplication_p.h"
+#include "engine/libreoffice/LoGraphicExport_p.h"
+#include "engine/libreoffice/LoPagePictures_p.h"
+#include "engine/libreoffice/LoUno_p.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>

@@ -7,8 +7,9 @@
 
 #include "LoTestOffice.h"
 #include "TestDocuments.h"
-#include "convert/libreoffice/LoPagePictures.h"
-#include "convert/libreoffice/LoUno.h"
+#include "engine/libreoffice/LoGraphicExport_p.h"
+#include "engine/libreoffice/LoPagePictures_p.h"
+#include "engine/libreoffice/LoUno_p.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 // Start-up to a shown main window, beside a bare window of the same size shown in the same run.
 // Usage: bench_startup [rounds]   (QT_QPA_PLATFORM=offscreen works; a real display too)
 
-#include "app/MainWindow.h"
-#include "app/QtWebBrowser.h"
-#include "convert/libreoffice/LibreOfficeEngine.h"
-#include "platform/QtDialogs.h"
+#include "dialogs/QtDialogs.h"
+#include "engine/libreoffice/LibreOfficeEngine.h"
+#include "gui/MainWindow.h"
+#include "gui/QtWebBrowser.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -70,13 +70,13 @@ MainWindowTimes mainWindowShown(quillet::OfficeEngine& engine)
     }
     times.formLoad = ms(timer);
     FirstPaint firstPaint(timer, times.painted);
-    window.WebBrowser1->installEventFilter(&firstPaint);
+    auto* browser = window.findChild<quillet::QtWebBrowser*>(QStringLiteral("WebBrowser1"));
+    browser->installEventFilter(&firstPaint);
     window.show();
     QTest::qWaitForWindowExposed(&window);
     QApplication::processEvents();
     times.shown = ms(timer);
 
-    auto* browser = qobject_cast<quillet::QtWebBrowser*>(window.WebBrowser1);
     QElapsedTimer deadline;
     deadline.start();
     while (browser && !browser->view() && deadline.elapsed() < 30000)

@@ -1,7 +1,7 @@
 #include "convert/ConversionJob.h"
 
-#include "convert/BatchJob.h"
 #include "convert/PageRenderer.h"
+#include "jobs/BatchJob.h"
 
 namespace quillet {
 

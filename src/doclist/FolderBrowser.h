@@ -1,10 +1,9 @@
 #pragma once
 
-// clsGetPath: one folder browse. The caller makes an instance, sets Caption, Flags and hwnd,
-// calls GetFolder once and reads Folder. The dialog itself is the program's dialog layer.
+// clsGetPath: one folder browse. The caller makes an instance, sets Caption, calls GetFolder once
+// and reads Folder. The dialog itself is the program's dialog layer, which also gives it its owner.
 
 #include <QString>
-#include <QtGlobal>
 
 namespace quillet {
 
@@ -18,10 +17,8 @@ public:
 
     explicit FolderBrowser(Dialogs& dialogs);
 
-    QString Caption;   // instruction shown with the folder tree
-    qint16 Flags = 0;  // browse options; the Qt folder dialog has none to pass, kept for callers
-    quintptr hwnd = 0; // owner window; the dialog layer parents its dialogs to the main window
-    QString Folder;    // after GetFolder: the chosen folder, or empty when cancelled
+    QString Caption; // instruction shown with the folder tree
+    QString Folder;  // after GetFolder: the chosen folder, or empty when cancelled
 
     // Shows the folder dialog modally and sets Folder.
     void GetFolder();

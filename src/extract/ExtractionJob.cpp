@@ -1,7 +1,7 @@
 #include "extract/ExtractionJob.h"
 
-#include "convert/BatchJob.h"
 #include "extract/PictureExtractor.h"
+#include "jobs/BatchJob.h"
 
 namespace quillet {
 

@@ -1,12 +1,12 @@
 #include "extract/PictureExtractor.h"
 
-#include "convert/ConversionOptions.h"
-#include "convert/DocumentPass.h"
-#include "convert/FilePrefix.h"
-#include "convert/JobLog.h"
-#include "convert/PictureCopy.h"
-#include "convert/SkipOnFailure.h"
-#include "convert/engine/OfficeApplication.h"
+#include "engine/OfficeApplication.h"
+#include "jobs/ConversionOptions.h"
+#include "jobs/DocumentPass.h"
+#include "jobs/FilePrefix.h"
+#include "jobs/JobLog.h"
+#include "jobs/PictureCopy.h"
+#include "jobs/SkipOnFailure.h"
 
 #include <memory>
 #include <vector>

@@ -1,9 +1,9 @@
 #include "convert/PageRenderer.h"
 
-#include "convert/JobLog.h"
-#include "convert/JobTestSupport.h"
-#include "convert/engine/EngineError.h"
+#include "engine/EngineError.h"
+#include "jobs/JobLog.h"
 #include "support/FakeOffice.h"
+#include "support/JobTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 
 #include "CorpusRun.h"
 #include "CorpusWorkspace.h"
-#include "convert/JobTestSupport.h"
+#include "support/JobTestSupport.h"
 #include "support/PictureChecks.h"
 
 #include <QFileInfo>

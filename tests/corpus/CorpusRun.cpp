@@ -1,10 +1,10 @@
 #include "CorpusRun.h"
 
+#include "OfficeProcessProbe.h"
 #include "convert/ConversionJob.h"
-#include "convert/JobTestSupport.h"
-#include "convert/libreoffice/LoApplication.h"
-#include "convert/libreoffice/OfficeProcessProbe.h"
+#include "engine/libreoffice/LoApplication_p.h"
 #include "extract/ExtractionJob.h"
+#include "support/JobTestSupport.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -36,6 +36,10 @@ public:
     OfficeSelection& Selection() override { return m_app->Selection(); }
     OfficeBrowser& Browser() override { return m_app->Browser(); }
     PictureSlot& Clipboard() override { return m_app->Clipboard(); }
+    Picture RenderPicture(const QString& path, QSize size) override
+    {
+        return m_app->RenderPicture(path, size);
+    }
     void Quit() override
     {
         m_engine.observe();

@@ -3,9 +3,9 @@
 // One job over the whole corpus in one format, through the same entry points as the window's
 // buttons, on the real LibreOffice engine; what came out, per document.
 
-#include "convert/ScriptedJobWindow.h"
-#include "convert/engine/OfficeApplication.h"
-#include "convert/libreoffice/LibreOfficeEngine.h"
+#include "engine/OfficeApplication.h"
+#include "engine/libreoffice/LibreOfficeEngine.h"
+#include "support/ScriptedJobWindow.h"
 
 #include <QList>
 #include <QMap>

@@ -3,12 +3,12 @@
 // picture comes from the object's replacement picture, and a refusal like that reads as words.
 
 #include "CorpusRun.h"
-#include "convert/JobTestSupport.h"
-#include "convert/libreoffice/DocumentLoading.h"
-#include "convert/libreoffice/LibreOfficeSession.h"
-#include "convert/libreoffice/LoPagePictures.h"
-#include "convert/libreoffice/LoShapePictures.h"
-#include "convert/libreoffice/OfficeProcessProbe.h"
+#include "OfficeProcessProbe.h"
+#include "engine/libreoffice/DocumentLoading_p.h"
+#include "engine/libreoffice/LibreOfficeSession_p.h"
+#include "engine/libreoffice/LoGraphicExport_p.h"
+#include "engine/libreoffice/LoShapePictures_p.h"
+#include "support/JobTestSupport.h"
 #include "support/PictureChecks.h"
 
 #include <QFile>

@@ -4,7 +4,7 @@
 // and the document must still convert.
 
 #include "CorpusRun.h"
-#include "convert/JobTestSupport.h"
+#include "support/JobTestSupport.h"
 #include "support/PictureChecks.h"
 
 #include <QCoreApplication>

@@ -6,9 +6,9 @@
 // three formats, and on the corpus's endnotes.docx, against a PDF export of the same file.
 
 #include "CorpusWorkspace.h"
-#include "convert/JobTestSupport.h"
-#include "convert/libreoffice/LoApplication.h"
-#include "convert/libreoffice/OfficeProcessProbe.h"
+#include "OfficeProcessProbe.h"
+#include "engine/libreoffice/LoApplication_p.h"
+#include "support/JobTestSupport.h"
 #include "support/PictureChecks.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "doclist/DocumentList.h"
 
-#include "QStringPrinting.h"
 #include "doclist/DocumentListModel.h"
 #include "doclist/DocumentNames.h"
+#include "support/QtPrinting.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>

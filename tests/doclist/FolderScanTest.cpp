@@ -1,7 +1,7 @@
 #include "doclist/FolderScan.h"
 
-#include "QStringPrinting.h"
 #include "doclist/DocumentList.h"
+#include "support/QtPrinting.h"
 
 #include <QDir>
 #include <QFile>

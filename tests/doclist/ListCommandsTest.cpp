@@ -1,7 +1,7 @@
 #include "doclist/ListCommands.h"
 
-#include "QStringPrinting.h"
 #include "doclist/DocumentList.h"
+#include "support/QtPrinting.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>

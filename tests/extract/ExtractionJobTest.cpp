@@ -1,8 +1,8 @@
 #include "extract/ExtractionJob.h"
 
-#include "convert/JobTestSupport.h"
-#include "convert/ScriptedJobWindow.h"
 #include "support/FakeOffice.h"
+#include "support/JobTestSupport.h"
+#include "support/ScriptedJobWindow.h"
 
 #include <gtest/gtest.h>
 

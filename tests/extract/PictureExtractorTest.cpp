@@ -1,8 +1,8 @@
 #include "extract/PictureExtractor.h"
 
-#include "convert/JobLog.h"
-#include "convert/JobTestSupport.h"
+#include "jobs/JobLog.h"
 #include "support/FakeOffice.h"
+#include "support/JobTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,9 @@
 #include "support/FakeOffice.h"
 
-#include "convert/engine/EngineError.h"
+#include "engine/EngineError.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <algorithm>
 
 namespace quillet::testing {
@@ -117,6 +119,7 @@ public:
     OfficeSelection& Selection() override { return *this; }
     OfficeBrowser& Browser() override { return *this; }
     PictureSlot& Clipboard() override { return m_slot; }
+    Picture RenderPicture(const QString& path, QSize pixelSize) override;
     void Quit() override
     {
         m_state->call(QStringLiteral("Quit"));
@@ -359,6 +362,19 @@ int FakeOffice::liveApplications() const
 int FakeOffice::openDocuments() const
 {
     return m_state->openDocuments;
+}
+
+// A white picture of the size asked for.
+Picture FakeApplication::RenderPicture(const QString&, QSize pixelSize)
+{
+    m_state->call(QStringLiteral("RenderPicture"));
+    QImage image(pixelSize, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return {png, QStringLiteral("png")};
 }
 
 } // namespace quillet::testing

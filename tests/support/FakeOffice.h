@@ -3,7 +3,7 @@
 // A scripted office engine for tests: documents are described by their page lengths and shapes,
 // and any operation can be made to fail with a chosen number and description.
 
-#include "convert/engine/OfficeApplication.h"
+#include "engine/OfficeApplication.h"
 
 #include <QMap>
 #include <QStringList>

@@ -1,7 +1,0 @@
-#include "app/WebBrowser.h"
-
-namespace quillet {
-
-WebBrowser::~WebBrowser() = default;
-
-} // namespace quillet

@@ -1,7 +1,0 @@
-#include "convert/ConversionOptions.h"
-
-namespace quillet {
-
-OptionsSource::~OptionsSource() = default;
-
-} // namespace quillet

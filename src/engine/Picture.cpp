@@ -1,0 +1,19 @@
+#include "engine/Picture.h"
+
+#include "engine/EngineError.h"
+
+#include <QSaveFile>
+
+namespace quillet {
+
+void SavePicture(const Picture& picture, const QString& fileName)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(picture.bytes) != picture.bytes.size() ||
+        !file.commit()) {
+        throw EngineError(ErrorNumber::PathAccess,
+                          QStringLiteral("无法写入图片文件“%1”：%2").arg(fileName, file.errorString()));
+    }
+}
+
+} // namespace quillet

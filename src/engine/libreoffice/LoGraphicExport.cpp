@@ -1,0 +1,95 @@
+#include "engine/EngineError.h"
+#include "engine/libreoffice/LoGraphicExport_p.h"
+#include "engine/libreoffice/LoUno_p.h"
+
+#include <QFile>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/document/XExporter.hpp>
+#include <com/sun/star/document/XFilter.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/drawing/XShapes.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/util/CloseVetoException.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+
+namespace quillet::lo {
+
+using namespace css;
+using uno::Any;
+using uno::Reference;
+using uno::UNO_QUERY;
+using uno::UNO_QUERY_THROW;
+
+QByteArray exportGraphic(const Reference<uno::XComponentContext>& context,
+                         const Reference<lang::XComponent>& source, const QString& mediaType,
+                         const QString& path, QSize pixelSize)
+{
+    Reference<uno::XInterface> filter = context->getServiceManager()->createInstanceWithContext(
+        "com.sun.star.drawing.GraphicExportFilter", context);
+    Reference<document::XExporter>(filter, UNO_QUERY_THROW)->setSourceDocument(source);
+    auto arguments = props({{"URL", Any(fileUrl(path))}, {"MediaType", Any(toOUString(mediaType))}});
+    if (pixelSize.isValid()) {
+        const auto size = props({{"PixelWidth", Any(sal_Int32(pixelSize.width()))},
+                                 {"PixelHeight", Any(sal_Int32(pixelSize.height()))}});
+        arguments.realloc(3);
+        arguments.getArray()[2] =
+            beans::PropertyValue("FilterData", 0, Any(size), beans::PropertyState_DIRECT_VALUE);
+    }
+    Reference<document::XFilter>(filter, UNO_QUERY_THROW)->filter(arguments);
+    QFile file(path);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    file.close();
+    QFile::remove(path);
+    return bytes;
+}
+
+QByteArray renderPictureFile(const Reference<frame::XDesktop2>& desktop,
+                             const Reference<uno::XComponentContext>& context, const QString& picture,
+                             QSize pixelSize, const QString& workDir)
+{
+    const Reference<lang::XComponent> drawing = desktop->loadComponentFromURL(
+        fileUrl(picture), "_blank", 0, props({{"Hidden", Any(true)}, {"ReadOnly", Any(true)}}));
+    if (!drawing.is())
+        throw EngineError(ErrorNumber::OpenFailed, QStringLiteral("图片内容无法识别。"));
+    struct Closer
+    {
+        Reference<lang::XComponent> component;
+        ~Closer()
+        {
+            try {
+                closeComponent(component);
+            } catch (...) {
+                // A lost office takes the drawing with it.
+            }
+        }
+    } closer{drawing};
+    Reference<drawing::XDrawPagesSupplier> pages(drawing, UNO_QUERY);
+    if (!pages.is() || pages->getDrawPages()->getCount() < 1)
+        throw EngineError(ErrorNumber::OperationFailed, QStringLiteral("图片内容无法识别。"));
+    Reference<drawing::XShapes> shapes(pages->getDrawPages()->getByIndex(0), UNO_QUERY_THROW);
+    if (shapes->getCount() < 1)
+        throw EngineError(ErrorNumber::OperationFailed, QStringLiteral("图片是空的。"));
+    Reference<lang::XComponent> drawn(shapes->getByIndex(0), UNO_QUERY_THROW);
+    return exportGraphic(context, drawn, QStringLiteral("image/png"),
+                         workDir + QStringLiteral("/rendered.png"), pixelSize);
+}
+
+void closeComponent(const Reference<lang::XComponent>& component)
+{
+    if (!component.is())
+        return;
+    Reference<util::XCloseable> closeable(component, UNO_QUERY);
+    try {
+        if (closeable.is()) {
+            closeable->close(true);
+            return;
+        }
+    } catch (const util::CloseVetoException&) {
+        // Someone still works on it; dispose below ends it all the same.
+    }
+    component->dispose();
+}
+
+} // namespace quillet::lo

@@ -1,0 +1,29 @@
+#include "engine/libreoffice/OfficeProfileSettings_p.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace quillet::lo {
+
+bool writeOfficeProfileSettings(const QString& profileDir)
+{
+    const QString userDir = profileDir + QStringLiteral("/user");
+    if (!QDir().mkpath(userDir))
+        return false;
+    // The office blocks links of documents outside its trusted locations; none are configured.
+    static const char settings[] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+        "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+        "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+        "<item oor:path=\"/org.openoffice.Office.Common/Security/Scripting\">"
+        "<prop oor:name=\"BlockUntrustedRefererLinks\" oor:op=\"fuse\"><value>true</value></prop></item>\n"
+        "</oor:items>\n";
+    QSaveFile file(userDir + QStringLiteral("/registrymodifications.xcu"));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(settings, sizeof(settings) - 1);
+    return file.commit();
+}
+
+} // namespace quillet::lo

@@ -1,0 +1,68 @@
+#include "gui/StartupDefaults.h"
+
+#include "engine/OfficeApplication.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryFile>
+#include <cmath>
+#include <limits>
+
+namespace quillet {
+
+QString programFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+bool canCreateFilesIn(const QString& folder)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return false;
+    QTemporaryFile probe(folder + QDir::separator() + QStringLiteral(".quillet-write-test-XXXXXX"));
+    return probe.open();
+}
+
+QString defaultLogPath(const QString& programFolder, const QString& userDataFolder)
+{
+    const QString beside = programFolder + QDir::separator() + DefaultLogFileName;
+    const QFileInfo existing(beside);
+    if (existing.exists() ? existing.isWritable() : canCreateFilesIn(programFolder))
+        return beside;
+    QDir().mkpath(userDataFolder);
+    return QDir(userDataFolder).filePath(DefaultLogFileName);
+}
+
+bool versionSupportsDocx(const QString& versionText)
+{
+    bool ok = false;
+    const double version = versionText.trimmed().toDouble(&ok);
+    // The major version is the integer part; it must fit the 16-bit number it is read into.
+    if (!ok || !std::isfinite(version) || version >= std::numeric_limits<qint16>::max() + 1.0)
+        return false;
+    return std::floor(version) >= 12;
+}
+
+std::optional<bool> probeEngine(OfficeEngine& engine)
+{
+    // Each step is skipped when it fails; only a missing application ends the program.
+    std::unique_ptr<OfficeApplication> probe;
+    try {
+        probe = engine.CreateApplication();
+    } catch (...) {
+    }
+    if (!probe)
+        return std::nullopt;
+    bool docx = false;
+    try {
+        docx = versionSupportsDocx(probe->Version());
+    } catch (...) {
+    }
+    try {
+        probe->Quit();
+    } catch (...) {
+    }
+    return docx;
+}
+
+} // namespace quillet

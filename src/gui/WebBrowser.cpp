@@ -1,0 +1,7 @@
+#include "gui/WebBrowser.h"
+
+namespace quillet {
+
+WebBrowser::~WebBrowser() = default;
+
+} // namespace quillet

@@ -1,0 +1,7 @@
+#include "jobs/ConversionOptions.h"
+
+namespace quillet {
+
+OptionsSource::~OptionsSource() = default;
+
+} // namespace quillet

@@ -1,0 +1,21 @@
+#include "jobs/PictureCopy.h"
+
+#include "engine/Picture.h"
+#include "jobs/SkipOnFailure.h"
+
+namespace quillet {
+
+void CopyAndSavePicture(SkipOnFailure& steps, PictureSlot& slot, const std::function<void()>& copy,
+                        const std::function<QString()>& fileName)
+{
+    slot.clear();
+    if (!steps.run(copy))
+        return;
+    Picture picture;
+    steps.run([&] { picture = slot.fetch(); });
+    if (picture.isEmpty())
+        return;
+    steps.run([&] { SavePicture(picture, fileName()); });
+}
+
+} // namespace quillet
