@@ -26,27 +26,11 @@ void whenModalOpens(std::function<void(FrmPath&)> action)
     });
 }
 
-TEST(FrmPath, LoadsWithItsCaptionsAndTheSuffixText)
+TEST(FrmPath, TheSuffixTextFollowsDocxSupport)
 {
     ScriptedDialogs dialogs;
-    FrmPath plain(dialogs, false);
-    EXPECT_EQ(plain.windowTitle(), QStringLiteral("选择目录："));
-    EXPECT_EQ(plain.Combo1->currentText(), "*.doc");
-    EXPECT_EQ(plain.txtFolder->text(), "");
-    EXPECT_FALSE(plain.ChkSubdir->isChecked());
-    EXPECT_EQ(plain.ChkSubdir->text(), QStringLiteral("包括该目录子目录中的文档"));
-    EXPECT_EQ(plain.CmdOK->text(), QStringLiteral("确定"));
-    EXPECT_EQ(plain.CmdCancel->text(), QStringLiteral("取消"));
-    EXPECT_FALSE(plain.CmdOK->isDefault() || plain.CmdOK->autoDefault());
-    EXPECT_FALSE(plain.CmdCancel->isDefault() || plain.CmdCancel->autoDefault());
-    // Design geometry in twips; OK sits right of Cancel, both below the frame.
-    EXPECT_GT(plain.CmdOK->x(), plain.CmdCancel->x());
-    EXPECT_GE(plain.CmdOK->y(), plain.Frame1->geometry().bottom());
-    EXPECT_GT(plain.width(), plain.height());
-    EXPECT_EQ(plain.findChild<QLineEdit*>("txtFolder"), plain.txtFolder);
-
-    FrmPath withDocx(dialogs, true);
-    EXPECT_EQ(withDocx.Combo1->currentText(), "*.doc;*.docx");
+    EXPECT_EQ(FrmPath(dialogs, false).Combo1->currentText(), "*.doc");
+    EXPECT_EQ(FrmPath(dialogs, true).Combo1->currentText(), "*.doc;*.docx");
 }
 
 TEST(FrmPath, OkHandsBackTheFolderAsTypedAndTheCheckBox)
@@ -84,25 +68,14 @@ TEST(FrmPath, CancelAndTheCloseBoxHandBackNothing)
     answer = FrmPath::ask(dialogs, false, nullptr);
     EXPECT_EQ(answer.folder, "");
     EXPECT_FALSE(answer.includeSubfolders);
-}
 
-TEST(FrmPath, EveryOpeningStartsAfresh)
-{
-    ScriptedDialogs dialogs;
-    whenModalOpens([](FrmPath& d) {
-        d.txtFolder->setText("/first");
-        d.ChkSubdir->setChecked(true);
-        d.CmdOK->click();
-    });
-    EXPECT_EQ(FrmPath::ask(dialogs, false, nullptr).folder, "/first");
+    // Every opening starts afresh.
     whenModalOpens([](FrmPath& d) {
         EXPECT_EQ(d.txtFolder->text(), "");
         EXPECT_FALSE(d.ChkSubdir->isChecked());
         d.CmdOK->click();
     });
-    const FolderRequest second = FrmPath::ask(dialogs, false, nullptr);
-    EXPECT_EQ(second.folder, "");
-    EXPECT_FALSE(second.includeSubfolders);
+    EXPECT_EQ(FrmPath::ask(dialogs, false, nullptr).folder, "");
 }
 
 TEST(FrmPath, BrowseSetsTheFolderBoxEvenToEmpty)
@@ -115,8 +88,7 @@ TEST(FrmPath, BrowseSetsTheFolderBoxEvenToEmpty)
     EXPECT_EQ(dialog.txtFolder->text(), "/picked");
     dialog.CmdFolder->click(); // browser cancelled
     EXPECT_EQ(dialog.txtFolder->text(), "");
-    EXPECT_EQ(dialogs.folderRequests,
-              QStringList({QStringLiteral("请选择一个文件夹"), QStringLiteral("请选择一个文件夹")}));
+    EXPECT_EQ(dialogs.folderRequests, QStringList({"请选择一个文件夹", "请选择一个文件夹"}));
 }
 
 } // namespace

@@ -1,20 +1,32 @@
 #pragma once
 
-// A main window on the fake engine and scripted dialogs, with a recording web panel browser.
+// A main window on the fake engine and scripted dialogs, with a web panel browser that only records
+// the addresses it is told to load. Tests reach the controls by their object names.
 
-#include "RecordingBrowser.h"
 #include "gui/MainWindow.h"
+#include "gui/WebBrowser.h"
 #include "support/FakeOffice.h"
+#include "support/JobTestSupport.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTreeView>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace quillet::testing {
+
+class RecordingBrowser : public WebBrowser
+{
+public:
+    using WebBrowser::WebBrowser;
+    void Navigate(const QUrl& address) override { requests << address; }
+    QList<QUrl> requests;
+};
 
 class MainWindowTest : public ::testing::Test
 {
@@ -27,11 +39,9 @@ protected:
     void makeWindow()
     {
         window = std::make_unique<MainWindow>(office, dialogs, [this](QWidget* parent) {
-            browser = new RecordingBrowser(parent);
-            return browser;
+            return browser = new RecordingBrowser(parent);
         });
     }
-
     // A window that has been through start-up and is on screen.
     void startWindow()
     {
@@ -39,6 +49,15 @@ protected:
         ASSERT_TRUE(window->Form_Load());
         window->show();
     }
+    template <typename T = QWidget> T* control(const QString& name) const
+    {
+        T* found = window->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+    QPushButton* button(const QString& name) const { return control<QPushButton>(name); }
+    QLineEdit* box(const QString& name) const { return control<QLineEdit>(name); }
+    QString text(const QString& name) const { return control<QLabel>(name)->text(); }
 
     int twips(int pixels) const { return window->twips().toTwips(pixels); }
     int pixels(int twips) const { return window->twips().toPixels(twips); }

@@ -1,10 +1,8 @@
 // The main window's picture-format button and its close, with the real converter beside the test
 // program (both are built into the same bin folder).
-#include "gui/MainWindow.h"
-#include "gui/WebBrowser.h"
+#include "MainWindowFixture.h"
+#include "gui/StartupDefaults.h"
 #include "launcher/ConverterAccess.h"
-#include "support/FakeOffice.h"
-#include "support/ScriptedDialogs.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -20,13 +18,6 @@
 using namespace quillet;
 
 namespace {
-
-class QuietBrowser : public WebBrowser
-{
-public:
-    using WebBrowser::WebBrowser;
-    void Navigate(const QUrl&) override {}
-};
 
 QStringList commandLineOf(qint64 pid)
 {
@@ -57,70 +48,42 @@ char stateOf(qint64 pid)
     return afterName < 0 ? 0 : stat.at(afterName + 2);
 }
 
-class MainWindowHandoffTest : public ::testing::Test
+class MainWindowHandoffTest : public quillet::testing::MainWindowTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(QFile::exists(
-            QDir(MainWindow::programFolder()).filePath(QString::fromLatin1(kConverterFileName))));
-        window = std::make_unique<MainWindow>(office, dialogs,
-                                              [](QWidget* parent) { return new QuietBrowser(parent); });
+        ASSERT_TRUE(QFile::exists(QDir(programFolder()).filePath(QString::fromLatin1(kConverterFileName))));
+        makeWindow();
     }
-
-    quillet::testing::FakeOffice office;
-    quillet::testing::ScriptedDialogs dialogs;
-    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace
 
+// Each click starts a converter on the output folder as typed (blanks kept, one argument); the close
+// stops only the newest.
 TEST_F(MainWindowHandoffTest, TwoClicksStartTwoConvertersAndTheCloseStopsTheSecond)
 {
     QTemporaryDir output(QDir::tempPath() + QStringLiteral("/my pictures-XXXXXX"));
-    window->txtOutDir->setText(output.path());
-
-    window->Command3->click();
-    const qint64 first = window->ConverterPid;
+    box("txtOutDir")->setText(output.path());
+    button("Command3")->click();
+    const qint64 first = window->ConverterPid();
     ASSERT_GT(first, 0);
-    window->Command3->click();
-    const qint64 second = window->ConverterPid;
+    box("txtOutDir")->clear();
+    button("Command3")->click();
+    const qint64 second = window->ConverterPid();
     ASSERT_GT(second, 0);
     ASSERT_NE(second, first);
-
-    EXPECT_EQ(commandLineOf(second),
-              (QStringList{QDir(MainWindow::programFolder()).filePath(QStringLiteral("Tessora.dll")),
-                           QString::fromLatin1(kConverterAccessArgument), output.path()}));
-    EXPECT_NE(stateOf(first), 0);
+    EXPECT_EQ(commandLineOf(first), (QStringList{QDir(programFolder()).filePath(QStringLiteral("Tessora.dll")),
+                                                 QString::fromLatin1(kConverterAccessArgument), output.path()}));
+    EXPECT_EQ(commandLineOf(second).value(2, "missing"), "");
 
     window->close();
-
     EXPECT_EQ(stateOf(second), 0) << "the newest converter is still there";
     EXPECT_NE(stateOf(first), 0);
     EXPECT_NE(stateOf(first), 'Z') << "the older converter was stopped too";
     EXPECT_TRUE(dialogs.messages.isEmpty());
-
     // Still our unreaped child, so the number is still that converter's.
     ::kill(static_cast<pid_t>(first), SIGTERM);
     ::waitpid(static_cast<pid_t>(first), nullptr, 0);
-}
-
-TEST_F(MainWindowHandoffTest, AnEmptyOutputFolderIsHandedOnEmpty)
-{
-    window->txtOutDir->clear();
-    window->Command3->click();
-    const qint64 pid = window->ConverterPid;
-    ASSERT_GT(pid, 0);
-    const QStringList command = commandLineOf(pid);
-    ASSERT_EQ(command.size(), 3) << command.join(QLatin1Char('|')).toStdString();
-    EXPECT_TRUE(command[2].isEmpty());
-    window->close();
-    EXPECT_EQ(stateOf(pid), 0);
-}
-
-TEST_F(MainWindowHandoffTest, ClosingWithoutAConverterChangesNothing)
-{
-    EXPECT_EQ(window->ConverterPid, 0);
-    EXPECT_TRUE(window->close());
-    EXPECT_TRUE(dialogs.messages.isEmpty());
 }

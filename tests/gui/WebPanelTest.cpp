@@ -3,9 +3,11 @@
 
 #include "gui/MainWindow.h"
 #include "gui/QtWebBrowser.h"
+#include "gui/WebPanelPage.h"
 #include "support/FakeOffice.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -58,23 +60,22 @@ TEST(WebPanel, AsksTheHostForTheProductPageWithTheVersionOnce)
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
     FakeOffice office;
     ScriptedDialogs dialogs;
-    MainWindow window(office, dialogs);
-    window.setWebHostForTesting(QStringLiteral("127.0.0.1:%1").arg(server.serverPort()));
+    MainWindow window(office, dialogs, {}, QStringLiteral("127.0.0.1:%1").arg(server.serverPort()));
     ASSERT_TRUE(window.Form_Load());
     window.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !server.requests.isEmpty(); }, Deadline));
     const QList<QByteArray> lines = server.requests.first().split('\n');
-    EXPECT_EQ(lines.first().trimmed(), "GET /soft/Quillet.aspx?VER=1.35 HTTP/1.1");
+    EXPECT_EQ(lines.first().trimmed(), "GET /soft/Quillet.aspx?VER=" + AppVersion.toLatin1() + " HTTP/1.1");
     EXPECT_TRUE(server.requests.first().contains(QByteArray("Host: 127.0.0.1:") +
                                                  QByteArray::number(server.serverPort())));
 
-    auto* browser = qobject_cast<QtWebBrowser*>(window.WebBrowser1);
+    auto* browser = window.findChild<QtWebBrowser*>("WebBrowser1");
     ASSERT_NE(browser, nullptr);
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return pageText(browser->view()).contains("product page"); }, Deadline));
     // Hiding and showing the panel neither reloads nor stops the page.
-    window.CmdHide_Click();
-    window.CmdHelp_Click();
+    window.findChild<QPushButton*>("CmdHide")->click();
+    window.findChild<QPushButton*>("CmdHelp")->click();
     QTest::qWait(200);
     int pageRequests = 0;
     for (const QByteArray& request : server.requests)
@@ -91,11 +92,10 @@ TEST(WebPanel, ShowsTheBundledPageWhenTheHostCannotBeReached)
 
     FakeOffice office;
     ScriptedDialogs dialogs;
-    MainWindow window(office, dialogs);
-    window.setWebHostForTesting(QStringLiteral("127.0.0.1:%1").arg(port));
+    MainWindow window(office, dialogs, {}, QStringLiteral("127.0.0.1:%1").arg(port));
     ASSERT_TRUE(window.Form_Load());
     window.show();
-    auto* browser = qobject_cast<QtWebBrowser*>(window.WebBrowser1);
+    auto* browser = window.findChild<QtWebBrowser*>("WebBrowser1");
     ASSERT_NE(browser, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return browser->view() != nullptr; }, Deadline));
     QString text;
@@ -107,7 +107,7 @@ TEST(WebPanel, ShowsTheBundledPageWhenTheHostCannotBeReached)
         Deadline))
         << text.toStdString();
     EXPECT_TRUE(text.contains("Quillet"));
-    EXPECT_TRUE(text.contains("1.35"));
+    EXPECT_TRUE(text.contains(AppVersion));
 }
 
 } // namespace
