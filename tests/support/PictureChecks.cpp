@@ -9,6 +9,13 @@ namespace {
 constexpr quint32 EmrHeader = 1;
 constexpr quint32 EmrEof = 14;
 constexpr quint32 EmrExtTextOutW = 84;
+// Records that draw a bitmap.
+constexpr quint32 EmrBitBlt = 76;
+constexpr quint32 EmrStretchBlt = 77;
+constexpr quint32 EmrSetDiBitsToDevice = 80;
+constexpr quint32 EmrStretchDiBits = 81;
+constexpr quint32 EmrAlphaBlend = 114;
+constexpr quint32 EmrTransparentBlt = 116;
 constexpr quint32 EmfSignature = 0x464D4520; // " EMF"
 
 quint32 u32At(const QByteArray& bytes, qsizetype offset)
@@ -74,6 +81,23 @@ QStringList EmfTexts(const QByteArray& bytes)
         texts << text;
     });
     return texts;
+}
+
+int EmfBitmapCount(const QByteArray& bytes)
+{
+    // The DIB records always carry a bitmap; the blits only when their cbBmiSrc (offset 88) is not
+    // 0, otherwise they fill a rectangle.
+    int count = 0;
+    walkRecords(bytes, [&](quint32 type, qsizetype offset, quint32 size) {
+        if (type == EmrSetDiBitsToDevice || type == EmrStretchDiBits) {
+            ++count;
+        } else if ((type == EmrBitBlt || type == EmrStretchBlt || type == EmrAlphaBlend ||
+                    type == EmrTransparentBlt) &&
+                   size >= 92 && u32At(bytes, offset + 88) != 0) {
+            ++count;
+        }
+    });
+    return count;
 }
 
 ::testing::AssertionResult IsWellFormedBmp(const QByteArray& bytes)

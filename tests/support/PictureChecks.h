@@ -18,6 +18,10 @@ namespace quillet::testing {
 // The texts of an EMF's EMR_EXTTEXTOUTW records (UTF-16), in record order.
 QStringList EmfTexts(const QByteArray& bytes);
 
+// Records of an EMF that draw a bitmap (EMR_STRETCHDIBITS and the other blits that carry a source
+// bitmap): the pictures drawn on the page.
+int EmfBitmapCount(const QByteArray& bytes);
+
 // BMP: "BM", the size field at 2 equal to the byte count, and Qt can load it.
 ::testing::AssertionResult IsWellFormedBmp(const QByteArray& bytes);
 

@@ -1,10 +1,14 @@
 #include "engine/libreoffice/LoPageWalk_p.h"
 
+#include "convert/engine/EngineError.h"
+
 #include <algorithm>
 #include <com/sun/star/beans/UnknownPropertyException.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
+#include <cstdint>
+#include <limits>
 
 namespace quillet::lo {
 
@@ -68,70 +72,115 @@ int LoPageWalk::mainTextLastPage()
     return m_mainTextLastPage;
 }
 
-int LoPageWalk::trailingPages()
-{
-    return layoutPageCount() - mainTextLastPage();
-}
-
 CharPosition LoPageWalk::documentEnd()
 {
-    const CharPosition end = m_positions.documentEnd();
-    const int trailing = trailingPages();
-    return trailing > 0 ? end + trailing + 1 : end;
+    // A page's position is at most one past the previous one or where its main text starts, and no
+    // more pages are walked than the layout holds: this lies past them all.
+    const std::int64_t end = std::int64_t{m_positions.documentEnd()} + layoutPageCount();
+    if (end > std::numeric_limits<CharPosition>::max())
+        throw EngineError(ErrorNumber::OperationFailed, QStringLiteral("文档太长，字符位置超出范围。"));
+    return static_cast<CharPosition>(end);
+}
+
+void LoPageWalk::startAtFirstPage()
+{
+    attach();
+    m_pageCursor->jumpToFirstPage();
+    m_pageCursor->jumpToStartOfPage();
+    const int first = m_pageCursor->getPage();
+    const int passed = pageWithoutMainTextBefore(first, 0);
+    m_currentPage = passed ? passed : first;
+    m_current = 0;
+    m_pageStarts[0] = m_currentPage;
+}
+
+int LoPageWalk::pageWithoutMainTextBefore(int reached, int after)
+{
+    if (reached <= after + 1)
+        return 0;
+    // Page browsing passes over every page without main text. The view cursor cannot be sent to a
+    // blank page the layout inserts at all; sent to a page that holds something else (a picture
+    // anchored to the page), it goes on to the next page with main text.
+    int found = 0;
+    for (int page = after + 1; page < reached && found == 0; ++page) {
+        if (!m_pageCursor->jumpToPage(static_cast<sal_Int16>(page)))
+            continue;
+        if (m_pageCursor->getPage() == page) {
+            throw EngineError(
+                ErrorNumber::OperationFailed,
+                QStringLiteral("按页浏览越过了有正文的第 %1 页，无法确定各页的位置。").arg(page));
+        }
+        found = page;
+    }
+    m_pageCursor->jumpToPage(static_cast<sal_Int16>(reached));
+    m_pageCursor->jumpToStartOfPage();
+    return found;
 }
 
 void LoPageWalk::moveTo(CharPosition position)
 {
-    attach();
     if (position == 0) {
-        m_pageCursor->jumpToFirstPage();
-        m_pageCursor->jumpToStartOfPage();
-        m_pageStarts[0] = 1;
-        m_current = 0;
+        startAtFirstPage();
         return;
     }
     const auto it = m_pageStarts.find(position);
     if (it == m_pageStarts.end())
         return;
-    if (position > m_positions.documentEnd()) {
-        // A trailing page: the view cursor cannot stand there, and the walk does not need it to.
-        m_current = position;
-        return;
-    }
-    m_pageCursor->jumpToPage(static_cast<sal_Int16>(it->second));
-    m_pageCursor->jumpToStartOfPage();
     m_current = position;
+    m_currentPage = it->second;
+    // A trailing page: the view cursor cannot stand there, and the walk does not need it to.
+    if (m_currentPage > mainTextLastPage())
+        return;
+    // On a page without main text the cursor goes on to the next page with main text, where next()
+    // expects it.
+    m_pageCursor->jumpToPage(static_cast<sal_Int16>(m_currentPage));
+    m_pageCursor->jumpToStartOfPage();
 }
 
 std::optional<CharPosition> LoPageWalk::next()
 {
-    attach();
-    if (m_pageStarts.empty())
-        m_pageStarts[0] = 1;
-    const auto current = m_pageStarts.find(m_current);
+    if (m_currentPage == 0)
+        startAtFirstPage();
+    if (m_currentPage >= layoutPageCount())
+        return std::nullopt;
     // From the main text's last page on, the pages that follow hold no main text.
-    if (current != m_pageStarts.end() && current->second >= mainTextLastPage())
+    if (m_currentPage >= mainTextLastPage())
         return nextTrailingPage();
-    if (!m_pageCursor->jumpToNextPage())
-        return nextTrailingPage();
-    m_pageCursor->jumpToStartOfPage();
-    const CharPosition position = m_positions.positionOf(m_viewCursor);
-    // A page without main text of its own gives no forward position.
-    if (position <= m_current)
-        return nextTrailingPage();
-    m_pageStarts[position] = m_pageCursor->getPage();
+    // The cursor stands on the walk's page, or already on the next page with main text when the
+    // walk's page has none.
+    int page = m_pageCursor->getPage();
+    if (page <= m_currentPage) {
+        const bool moved = m_pageCursor->jumpToNextPage();
+        m_pageCursor->jumpToStartOfPage();
+        page = m_pageCursor->getPage();
+        if (!moved || page <= m_currentPage || page > mainTextLastPage()) {
+            throw EngineError(
+                ErrorNumber::OperationFailed,
+                QStringLiteral("按页浏览停在第 %1 页，没有到达下一页（共 %2 页），无法确定后面各页的位置。")
+                    .arg(m_currentPage)
+                    .arg(layoutPageCount()));
+        }
+    }
+    const int passed = pageWithoutMainTextBefore(page, m_currentPage);
+    // A page without characters of its own (in-line pictures only, or no main text at all) still
+    // gets a position.
+    const CharPosition position =
+        passed ? m_current + 1 : std::max(m_positions.positionOf(m_viewCursor), m_current + 1);
+    if (position >= documentEnd()) {
+        throw EngineError(ErrorNumber::OperationFailed,
+                          QStringLiteral("第 %1 页的位置超出了正文的范围，无法确定其位置。").arg(page));
+    }
     m_current = position;
+    m_currentPage = passed ? passed : page;
+    m_pageStarts[position] = m_currentPage;
     return position;
 }
 
 std::optional<CharPosition> LoPageWalk::nextTrailingPage()
 {
-    const CharPosition mainEnd = m_positions.documentEnd();
-    const CharPosition position = std::max(m_current, mainEnd) + 1;
-    const int trailing = trailingPages();
-    if (trailing <= 0 || position > mainEnd + trailing)
-        return std::nullopt;
-    m_pageStarts[position] = mainTextLastPage() + (position - mainEnd);
+    const CharPosition position = std::max(m_current, m_positions.documentEnd()) + 1;
+    ++m_currentPage;
+    m_pageStarts[position] = m_currentPage;
     m_current = position;
     return position;
 }

@@ -1,13 +1,25 @@
 #pragma once
 
 // The page walk of a Writer document: the controller's view cursor moves page by page (it works in
-// a hidden view), and every page start it reaches is recorded with its character position and its
-// page number in the layout, so that a range of positions can be matched to a page later.
+// a hidden view), and every page it reaches is recorded with a character position and its page
+// number in the layout, so that a range of positions can be matched to a page later.
 //
-// Pages after the one where the main text ends (endnotes only, or a blank page the layout adds)
-// hold no main text, so the view cursor never reaches them. The walk presents each of them as one
-// more position past the end of the main text: the main text's last page runs to end + 1, trailing
-// page k from end + k to end + k + 1, and documentEnd() lies past the last of them.
+// Positions strictly increase from page to page whatever a page holds: a page's position is where
+// its main text starts, or one past the previous page's when that is no further on (a page of
+// in-line pictures adds no characters). The walk follows the layout's page numbers. Page browsing
+// passes over pages without main text; the walk tells them apart by sending the view cursor there:
+// a blank page the layout inserts (a section that must start on a left or right page) cannot be
+// gone to and is no page of the walk, as the usual PDF export leaves it out too; a page that holds
+// something else (a picture anchored to the page) is a page of its own. So the walk may start on
+// a page after page 1.
+//
+// Pages after the one where the main text ends (endnotes only) hold no main text, so the view
+// cursor never reaches them. The walk presents each of them as one more position past the end of
+// the main text and past the page before it.
+//
+// documentEnd() is the end of the main text plus one per layout page: no page's position reaches
+// it, so the last page runs to it. When the view cursor does not reach the next page, the walk
+// fails (EngineError) instead of ending early.
 //
 // Every method makes remote calls: call them inside LibreOfficeSession::guarded().
 
@@ -31,14 +43,15 @@ public:
     int pageCount();
     // Pages laid out in the document, trailing pages without main text included.
     int layoutPageCount();
-    // End of the walk: the end of the main text, past the trailing pages when there are any.
+    // End of the walk, past the position of every page.
     CharPosition documentEnd();
     // Puts the view cursor at the start of the page that begins at `position` (the first page for
     // 0). Unknown positions leave it where it is.
     void moveTo(CharPosition position);
     // Moves to the start of the next page and returns its position; nothing on the last layout
     // page (the cursor then stays on its page). Past the main text's last page it steps through the
-    // trailing pages without moving the view cursor.
+    // trailing pages without moving the view cursor. Throws EngineError when the next page cannot
+    // be placed.
     std::optional<CharPosition> next();
     // Layout page number of the page running from start to end as recorded by the walk; 0 when
     // the range is not one walked page.
@@ -46,8 +59,11 @@ public:
 
 private:
     void attach();
-    // Layout pages after the main text's last page.
-    int trailingPages();
+    void startAtFirstPage();
+    // The first page between `after` and `reached` (the page the view cursor reached) that holds
+    // something without main text; 0 when there is none. Leaves the cursor at the start of
+    // `reached`.
+    int pageWithoutMainTextBefore(int reached, int after);
     int mainTextLastPage();
     std::optional<CharPosition> nextTrailingPage();
 
@@ -60,6 +76,7 @@ private:
     int m_layoutPageCount = 0;
     int m_mainTextLastPage = 0;
     CharPosition m_current = 0;
+    int m_currentPage = 0;                    // layout page of m_current; 0 before the walk starts
     std::map<CharPosition, int> m_pageStarts; // position -> layout page number
 };
 

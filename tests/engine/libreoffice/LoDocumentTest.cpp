@@ -6,6 +6,8 @@
 #include "TestDocuments.h"
 #include "support/PictureChecks.h"
 
+#include <QRegularExpression>
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -137,6 +139,60 @@ TEST_P(LoDocumentTest, WalksPagesThatStartInsideAParagraph)
         // The last page holds the second marker.
         doc->Range(walk.starts.back(), walk.documentEnd)->Copy();
         EXPECT_TRUE(joined(s_office->slot().fetch().bytes).contains(pageMarker(2)));
+        doc->Close(false);
+    }
+}
+
+// Words (white-space separated) of a PDF page that the page's EMF texts do not hold.
+QStringList wordsMissing(const QString& pdfText, const QByteArray& emf)
+{
+    QString emfText = EmfTexts(emf).join(QString());
+    emfText.remove(QRegularExpression(QStringLiteral("\\s")));
+    QStringList missing;
+    for (const QString& word :
+         pdfText.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+        if (!emfText.contains(word))
+            missing << word;
+    }
+    return missing;
+}
+
+// Page k of the walk copies as page k of the document's own PDF export, whatever the page holds:
+// the same words and as many pictures drawn (all a page of pictures only can be told by).
+TEST_P(LoDocumentTest, EveryPageCopiesAsTheSamePageOfThePdfExport)
+{
+    const auto spec = [](int pages, int tableAtPageStart, int photoParagraphs, bool blankFirstPage,
+                         bool pagePicture) {
+        TestDocumentSpec made;
+        made.pages = pages;
+        made.tableAtPageStart = tableAtPageStart;
+        made.photoParagraphs = photoParagraphs;
+        made.blankFirstPage = blankFirstPage;
+        made.pagePicture = pagePicture;
+        return made;
+    };
+    const std::pair<const char*, TestDocumentSpec> cases[] = {
+        {"photo report in one paragraph", spec(2, 0, 1, false, false)},
+        {"photo report in two paragraphs, then a page that starts with a table", spec(3, 3, 2, false, false)},
+        {"a document that starts with a table", spec(3, 1, 0, false, false)},
+        {"a first page style that puts a blank page first", spec(3, 0, 0, true, false)},
+        {"a page that holds only a picture anchored to it", spec(3, 0, 0, false, true)},
+    };
+    for (const auto& [what, made] : cases) {
+        SCOPED_TRACE(what);
+        const std::vector<PdfPage> pdf = testDocumentPdfPages(made, QString::fromLatin1(GetParam()));
+        auto doc = s_office->open(document(made));
+        const WalkResult walk = walkPages(*doc, s_office->selection(), s_office->browser());
+        EXPECT_EQ(walk.starts.size(), pdf.size()) << "pages walked";
+        for (std::size_t k = 0; k < std::min(walk.starts.size(), pdf.size()); ++k) {
+            const CharPosition end = k + 1 < walk.starts.size() ? walk.starts[k + 1] : walk.documentEnd;
+            doc->Range(walk.starts[k], end)->Copy();
+            const QByteArray emf = s_office->slot().fetch().bytes;
+            ASSERT_TRUE(IsWellFormedEmf(emf)) << "page " << k + 1;
+            EXPECT_EQ(wordsMissing(pdf[k].text, emf).join(QLatin1Char(' ')).toStdString(), "")
+                << "page " << k + 1;
+            EXPECT_EQ(EmfBitmapCount(emf), pdf[k].pictures) << "pictures on page " << k + 1;
+        }
         doc->Close(false);
     }
 }
