@@ -1,6 +1,6 @@
 #include "engine/libreoffice/LoPageWalk_p.h"
 
-#include "convert/engine/EngineError.h"
+#include "engine/EngineError.h"
 
 #include <algorithm>
 #include <com/sun/star/beans/UnknownPropertyException.hpp>
