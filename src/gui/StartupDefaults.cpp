@@ -1,6 +1,7 @@
 #include "gui/StartupDefaults.h"
 
 #include "engine/OfficeApplication.h"
+#include "jobs/SkipOnFailure.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -46,22 +47,14 @@ bool versionSupportsDocx(const QString& versionText)
 std::optional<bool> probeEngine(OfficeEngine& engine)
 {
     // Each step is skipped when it fails; only a missing application ends the program.
+    SkipOnFailure steps;
     std::unique_ptr<OfficeApplication> probe;
-    try {
-        probe = engine.CreateApplication();
-    } catch (...) {
-    }
+    steps.run([&] { probe = engine.CreateApplication(); });
     if (!probe)
         return std::nullopt;
     bool docx = false;
-    try {
-        docx = versionSupportsDocx(probe->Version());
-    } catch (...) {
-    }
-    try {
-        probe->Quit();
-    } catch (...) {
-    }
+    steps.run([&] { docx = versionSupportsDocx(probe->Version()); });
+    steps.run([&] { probe->Quit(); });
     return docx;
 }
 
