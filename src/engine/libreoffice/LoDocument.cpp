@@ -319,18 +319,19 @@ std::unique_ptr<OfficeRange> LoDocument::Range(CharPosition start, CharPosition 
 
 std::vector<std::unique_ptr<OfficeShape>> LoDocument::Shapes()
 {
-    const auto shapes = m_core->call(0, [&] { return listShapes(m_core->model, false); });
-    std::vector<std::unique_ptr<OfficeShape>> result;
-    for (const auto& shape : shapes)
-        result.push_back(std::make_unique<LoShape>(m_core, shape));
-    return result;
+    return shapes(false);
 }
 
 std::vector<std::unique_ptr<OfficeShape>> LoDocument::InlineShapes()
 {
-    const auto shapes = m_core->call(0, [&] { return listShapes(m_core->model, true); });
+    return shapes(true);
+}
+
+std::vector<std::unique_ptr<OfficeShape>> LoDocument::shapes(bool inlineObjects)
+{
+    const auto found = m_core->call(0, [&] { return listShapes(m_core->model, inlineObjects); });
     std::vector<std::unique_ptr<OfficeShape>> result;
-    for (const auto& shape : shapes)
+    for (const auto& shape : found)
         result.push_back(std::make_unique<LoShape>(m_core, shape));
     return result;
 }

@@ -40,6 +40,8 @@ public:
     struct Core;
 
 private:
+    std::vector<std::unique_ptr<OfficeShape>> shapes(bool inlineObjects);
+
     std::shared_ptr<Core> m_core; // ranges and shapes hold it weakly: they fail once it is gone
     std::unique_ptr<OfficeSelection> m_selection;
     std::unique_ptr<OfficeBrowser> m_browser;

@@ -36,6 +36,11 @@ QByteArray exportGraphic(const Reference<uno::XComponentContext>& context,
             beans::PropertyValue("FilterData", 0, Any(size), beans::PropertyState_DIRECT_VALUE);
     }
     Reference<document::XFilter>(filter, UNO_QUERY_THROW)->filter(arguments);
+    return takeFile(path);
+}
+
+QByteArray takeFile(const QString& path)
+{
     QFile file(path);
     QByteArray bytes;
     if (file.open(QIODevice::ReadOnly))

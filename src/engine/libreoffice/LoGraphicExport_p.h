@@ -26,6 +26,9 @@ QByteArray renderPictureFile(const css::uno::Reference<css::frame::XDesktop2>& d
                              const css::uno::Reference<css::uno::XComponentContext>& context,
                              const QString& picture, QSize pixelSize, const QString& workDir);
 
+// The bytes of a file the office wrote for us; the file is removed.
+QByteArray takeFile(const QString& path);
+
 // Closes a component without storing it (close, or dispose when it refuses).
 void closeComponent(const css::uno::Reference<css::lang::XComponent>& component);
 

@@ -65,13 +65,7 @@ QByteArray storedAsBmp(const Reference<uno::XComponentContext>& context,
     const QString path = workDir + QStringLiteral("/object.png");
     graphic::GraphicProvider::create(context)->storeGraphic(
         picture, props({{"URL", uno::Any(fileUrl(path))}, {"MimeType", uno::Any(OUString("image/png"))}}));
-    QFile file(path);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    file.close();
-    QFile::remove(path);
-    return normalisedBmp(bytes);
+    return normalisedBmp(takeFile(path));
 }
 
 } // namespace
