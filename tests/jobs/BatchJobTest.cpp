@@ -1,11 +1,13 @@
+// The frame both batch jobs share, driven through their entry points on the fake engine.
 #include "jobs/BatchJob.h"
 
 #include "convert/ConversionJob.h"
 #include "engine/EngineError.h"
-#include "support/FakeOffice.h"
+#include "extract/ExtractionJob.h"
 #include "support/JobTestSupport.h"
 #include "support/ScriptedJobWindow.h"
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -14,305 +16,180 @@ using namespace quillet::testing;
 
 namespace {
 
-class ConversionJob : public ::testing::Test
+const QString Question = "日志文件记录了处理过程中发生的异常，\r\n是否查看日志文件？";
+
+// One job in a fresh folder; a document of one page and one picture unless told otherwise.
+struct Job
 {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        window.current.outputFolder = m_dir.filePath("out");
-        window.current.logPath = m_dir.filePath("Quillet.log");
-    }
-
-    QString addDocument(const QString& name, int pages)
-    {
-        const QString path = m_dir.filePath(name);
-        FakeDocumentScript script;
-        script.pageLengths.assign(pages, 5);
-        office.addDocument(path, script);
-        window.documents << path;
-        return path;
-    }
-    QString addMissingDocument(const QString& name)
-    {
-        window.documents << m_dir.filePath(name);
-        return window.documents.last();
-    }
-
-    void run() { RunConversionJob(window, office, viewer); }
-    QStringList messages() const { return window.scriptedDialogs.messageTexts(); }
-    QStringList outFiles() const { return FilesIn(m_dir.filePath("out")); }
-    bool jobStarted() const
-    {
-        return office.count("CreateApplication") > 0 || !window.eventsStartingWith("disable").isEmpty();
-    }
-
-    QTemporaryDir m_dir;
+    QTemporaryDir dir;
     FakeOffice office;
     ScriptedJobWindow window;
     RecordingTextViewer viewer;
+
+    QString add(const QString& name, int pages = 1, int pictures = 1)
+    {
+        office.addDocument(dir.filePath(name),
+                           {std::vector<CharPosition>(pages, 5), {}, std::vector(pictures, true)});
+        return addMissing(name);
+    }
+    QString addMissing(const QString& name) { return window.documents.emplace_back(dir.filePath(name)); }
+    void run(bool extraction = false, ConversionOptions options = {"out", "Quillet.log"})
+    {
+        for (QString* path : {&options.outputFolder, &options.logPath})
+            *path = path->trimmed().isEmpty() ? *path : dir.filePath(*path);
+        window.current = options;
+        extraction ? RunExtractionJob(window, office, viewer) : RunConversionJob(window, office, viewer);
+    }
+    QString out() const { return dir.filePath("out/"); }
+    QStringList messages() const { return window.scriptedDialogs.messageTexts(); }
+    QStringList logLines() const { return LogLines(window.current.logPath); }
 };
 
 } // namespace
 
-TEST_F(ConversionJob, EmptyListGivesOneMessageAndNothingElse)
+TEST(BatchJob, InputChecksEndTheJobBeforeAnythingIsLockedOrStarted)
 {
-    run();
-    EXPECT_EQ(messages(), QStringList{"没有需要处理的文档！"});
-    EXPECT_EQ(window.scriptedDialogs.messages[0].icon, MessageIcon::Information);
-    EXPECT_EQ(window.scriptedDialogs.messages[0].buttons, MessageButtons::Ok);
-    EXPECT_FALSE(QDir(m_dir.filePath("out")).exists());
-    EXPECT_EQ(window.current.outputFolder, m_dir.filePath("out")); // not completed either
-    EXPECT_FALSE(jobStarted());
-}
-
-TEST_F(ConversionJob, BlankOutputFolderAsksAndOpensTheFolderBrowser)
-{
-    addDocument("a.doc", 1);
-    window.current.outputFolder = "   ";
-    run();
-    EXPECT_EQ(window.events, (QStringList{"message 请输入图片保存目录！", "chooseOutputFolder"}));
-    EXPECT_FALSE(jobStarted());
-}
-
-TEST_F(ConversionJob, OutputFolderGetsOneSeparatorAndIsCreatedBeforeTheLogTest)
-{
-    addDocument("a.doc", 1);
-    window.current.logPath = " ";
-    run();
-    EXPECT_EQ(window.current.outputFolder, m_dir.filePath("out") + '/');
-    EXPECT_TRUE(QDir(m_dir.filePath("out")).exists());
-    EXPECT_EQ(window.events, (QStringList{"outDir " + m_dir.filePath("out") + '/',
-                                          "message 请输入日志文件名！", "chooseLogFile"}));
-    EXPECT_FALSE(jobStarted());
-
-    window.events.clear();
-    run();
-    EXPECT_TRUE(window.eventsStartingWith("outDir").isEmpty()); // already ends with the separator
-}
-
-TEST_F(ConversionJob, FolderThatCannotBeCreatedEndsWithAMessageNamingIt)
-{
-    addDocument("a.doc", 1);
-    window.current.outputFolder = m_dir.filePath("no/such/folder");
-    run();
-    ASSERT_EQ(messages().size(), 1);
-    EXPECT_TRUE(messages()[0].contains(m_dir.filePath("no/such/folder/"))) << messages()[0].toStdString();
-    EXPECT_FALSE(jobStarted());
-    EXPECT_FALSE(window.anyControlLocked());
-}
-
-TEST_F(ConversionJob, PageRangeIsValidatedOnlyWhenARangeIsChosen)
-{
-    addDocument("a.doc", 1);
-    window.current.allPages = false;
-    window.current.pageRange = true;
-    const QList<QPair<QString, QString>> refused = {
-        {"5", "3"}, {"", "3"}, {"1", ""}, {"x", "3"}, {"1", "40000"}};
-    for (const auto& [first, last] : refused) {
-        window.scriptedDialogs.messages.clear();
-        window.current.firstPage = first;
-        window.current.lastPage = last;
-        run();
-        EXPECT_EQ(messages(), QStringList{"请输入正确的页码范围（数字）！"})
-            << first.toStdString() << "-" << last.toStdString();
-        EXPECT_FALSE(jobStarted());
-    }
-    window.current.firstPage = "3";
-    window.current.lastPage = "3";
-    run();
-    EXPECT_EQ(office.count("CreateApplication"), 1);
-
-    window.current.allPages = true;
-    window.current.pageRange = false;
-    window.current.firstPage = "9";
-    window.current.lastPage = "";
-    run();
-    EXPECT_EQ(office.count("CreateApplication"), 2);
-}
-
-TEST_F(ConversionJob, RunsTheFrameInItsOrder)
-{
-    const QString a = addDocument("a.doc", 2);
-    const QString b = addDocument("b.docx", 3);
-    ShownMessage completion;
-    QMap<JobControl, bool> duringCompletion;
-    QString progressDuringCompletion;
-    window.scriptedDialogs.onMessage = [&](const ShownMessage& shown) {
-        window.events << "message " + shown.text;
-        completion = shown;
-        duringCompletion = window.enabled;
-        progressDuringCompletion = window.progressText;
+    const QString made = "outDir <dir>/out/; "; // completed and made before the log test
+    const struct
+    {
+        const char* name;
+        int documents;
+        bool extraction;
+        ConversionOptions options;
+        QString events;
+    } cases[] = {
+        // clang-format off
+        {"empty list", 0, false, {"out", "a.log"}, "message 没有需要处理的文档！"},
+        {"blank folder", 1, false, {"  ", "a.log"}, "message 请输入图片保存目录！; chooseOutputFolder"},
+        {"missing parent", 1, false, {"no/such", "a.log"},
+         "outDir <dir>/no/such/; message " + JobText::FolderNotCreated("<dir>/no/such/")},
+        {"blank log", 1, false, {"out", " "}, made + "message 请输入日志文件名！; chooseLogFile"},
+        {"blank log, extraction", 1, true, {"out", ""}, made + "message 请输入日志文件名！; chooseLogFile"},
+        {"reversed range", 1, false, {"out", "a.log", false, true, "5", "3"},
+         made + "message 请输入正确的页码范围（数字）！"},
+        // clang-format on
     };
-    run();
-    const QString out = m_dir.filePath("out") + '/';
-    EXPECT_EQ(window.events,
-              (QStringList{"outDir " + out, "disable CmdDo", "disable CmdPicExtract", "disable txtOutDir",
-                           "disable txtLog", "busy on", "progress 正在处理第1个文件",
-                           "progress 正在处理第2个文件", "busy off", "message 转换完毕！", "enable txtOutDir",
-                           "enable CmdDo", "enable CmdPicExtract", "progress 处理完毕！", "enable txtLog"}));
-    EXPECT_EQ(completion.icon, MessageIcon::Information);
-    EXPECT_EQ(progressDuringCompletion, "正在处理第2个文件");
-    for (bool on : duringCompletion)
-        EXPECT_FALSE(on);
-    EXPECT_EQ(outFiles(), (QStringList{"a-1.emf", "a-2.emf", "b-1.emf", "b-2.emf", "b-3.emf"}));
-    EXPECT_EQ(office.count("CreateApplication"), 1);
-    EXPECT_EQ(office.count("Options.CheckGrammarAsYouType"), 1);
-    EXPECT_EQ(office.count("Options.CheckGrammarWithSpelling"), 1);
-    EXPECT_EQ(office.count("Quit"), 1);
-    EXPECT_EQ(office.calls().last(), "Quit");
-    EXPECT_EQ(office.liveApplications(), 0);
-    EXPECT_EQ(window.keepAliveCalls, 5);
-    EXPECT_EQ(window.documents, (QStringList{a, b}));
-    EXPECT_FALSE(QFile::exists(window.current.logPath));
-}
-
-TEST_F(ConversionJob, CorruptDocumentBetweenTwoGivesOneLineAndOneQuestion)
-{
-    addDocument("a.doc", 2);
-    const QString corrupt = addMissingDocument("corrupt.doc");
-    addDocument("c.rtf", 1);
-    window.scriptedDialogs.messageAnswers << MessageAnswer::Ok << MessageAnswer::Ok;
-    run();
-    EXPECT_EQ(outFiles(), (QStringList{"a-1.emf", "a-2.emf", "c-1.emf"}));
-    const QStringList lines = LogLines(window.current.logPath);
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines[0].contains("\t处理" + corrupt + "处错："));
-    ASSERT_EQ(messages().size(), 2);
-    EXPECT_EQ(messages()[1], "日志文件记录了处理过程中发生的异常，\r\n是否查看日志文件？");
-    EXPECT_EQ(window.scriptedDialogs.messages[1].icon, MessageIcon::Question);
-    EXPECT_EQ(window.scriptedDialogs.messages[1].buttons, MessageButtons::OkCancel);
-    EXPECT_EQ(viewer.opened, QStringList{window.current.logPath});
-    EXPECT_EQ(window.events.mid(window.events.size() - 3),
-              (QStringList{"progress 处理完毕！", "message " + messages()[1], "enable txtLog"}));
-}
-
-TEST_F(ConversionJob, CancelOpensNothingAndTheNextCleanJobDoesNotAsk)
-{
-    addMissingDocument("gone.doc");
-    run();
-    EXPECT_EQ(messages().size(), 2);
-    EXPECT_TRUE(viewer.opened.isEmpty());
-
-    window.documents = QStringList();
-    addDocument("fine.doc", 1);
-    window.scriptedDialogs.messages.clear();
-    run();
-    EXPECT_EQ(messages(), QStringList{"转换完毕！"});
-}
-
-TEST_F(ConversionJob, ThreeFailuresGiveThreeLinesInOrderAndOneQuestion)
-{
-    const QString x = addMissingDocument("x.doc");
-    addDocument("ok.doc", 1);
-    const QString y = addMissingDocument("y.doc");
-    const QString z = addMissingDocument("z.doc");
-    run();
-    const QStringList lines = LogLines(window.current.logPath);
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines[0].contains("处理" + x + "处错："));
-    EXPECT_TRUE(lines[1].contains("处理" + y + "处错："));
-    EXPECT_TRUE(lines[2].contains("处理" + z + "处错："));
-    EXPECT_EQ(messages().count("日志文件记录了处理过程中发生的异常，\r\n是否查看日志文件？"), 1);
-}
-
-TEST_F(ConversionJob, LogFolderMissingWritesNoLineButStillAsks)
-{
-    addMissingDocument("x.doc");
-    window.current.logPath = m_dir.filePath("nowhere/Quillet.log");
-    run();
-    EXPECT_FALSE(QFile::exists(window.current.logPath));
-    EXPECT_EQ(messages().last(), "日志文件记录了处理过程中发生的异常，\r\n是否查看日志文件？");
-}
-
-TEST_F(ConversionJob, ViewerThatCannotStartIsReported)
-{
-    addMissingDocument("x.doc");
-    viewer.failure = "没有能打开文本文件的程序。";
-    window.scriptedDialogs.messageAnswers << MessageAnswer::Ok << MessageAnswer::Ok;
-    run();
-    ASSERT_EQ(messages().size(), 3);
-    EXPECT_TRUE(messages()[2].contains(window.current.logPath));
-    EXPECT_TRUE(messages()[2].contains("没有能打开文本文件的程序。"));
-    EXPECT_FALSE(window.anyControlLocked());
-}
-
-// An office that cannot start, whether at the job's start or when a document needs a fresh one,
-// ends the job once: no line per document, no office left, the failures so far still offered.
-TEST_F(ConversionJob, EngineThatCannotStartEndsTheJobOnce)
-{
-    const QString gone = m_dir.filePath("gone.doc");
-    const QString a = m_dir.filePath("a.doc");
-    for (const QString operation : {"CreateApplication", "Documents.Open"}) {
-        SCOPED_TRACE(operation.toStdString());
-        const bool atStart = operation == "CreateApplication";
-        FakeOffice office;
-        office.addDocument(a, {});
-        ScriptedJobWindow window;
-        window.current = this->window.current;
-        window.documents << gone << a << a;
-        // At the job's start, or at the second document's open (the first one is missing).
-        office.failOn(operation, ErrorNumber::EngineUnavailable, "找不到 soffice", atStart ? 0 : 2);
-        RunConversionJob(window, office, viewer);
-
-        const QStringList messages = window.scriptedDialogs.messageTexts();
-        ASSERT_EQ(messages.size(), atStart ? 1 : 2); // then the offer of the one line logged
-        EXPECT_TRUE(messages[0].contains("找不到 soffice"));
-        EXPECT_EQ(LogLines(window.current.logPath).size(), atStart ? 0 : 1);
-        EXPECT_EQ(office.count("Documents.Open"), atStart ? 0 : 2);
-        EXPECT_FALSE(window.anyControlLocked());
-        EXPECT_EQ(office.liveApplications(), 0);
-        EXPECT_TRUE(outFiles().isEmpty());
-        EXPECT_TRUE(window.progressText.isEmpty());
-        QFile::remove(window.current.logPath);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Job job;
+        for (int i = 0; i < c.documents; ++i)
+            job.add("a.doc");
+        job.run(c.extraction, c.options);
+        EXPECT_EQ(job.window.events.join("; "), QString(c.events).replace("<dir>", job.dir.path()));
+        EXPECT_EQ(QDir(job.out()).exists(), c.events.startsWith(made));
+        EXPECT_TRUE(job.office.calls().isEmpty());
     }
 }
 
-// Whatever a document's work throws, of any type, ends as that document's one line.
-TEST_F(ConversionJob, ExceptionsOfAnyTypeBecomeTheDocumentsLine)
+TEST(BatchJob, RunsTheFrameInItsOrderWithOneOfficeForAllDocuments)
 {
-    const QString a = addDocument("a.doc", 2);
-    addDocument("b.doc", 1);
-    const QString c = addDocument("c.doc", 1);
-    office.failOn("Browser.Next", ForeignFailure, "foreign", 1);
-    office.failOn("Documents.Open", ForeignFailure, "foreign", 3);
-    window.scriptedDialogs.messageAnswers << MessageAnswer::Ok << MessageAnswer::Cancel;
-    run();
-    EXPECT_EQ(messages().first(), "转换完毕！");
-    const QStringList lines = LogLines(window.current.logPath);
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].contains("处理" + a + "处错：") && lines[0].contains("程序内部错误"));
-    EXPECT_TRUE(lines[1].contains("处理" + c + "处错："));
-    EXPECT_TRUE(outFiles().contains("b-1.emf"));
-    EXPECT_EQ(office.liveApplications(), 0);
+    for (const bool extraction : {false, true}) {
+        SCOPED_TRACE(extraction ? "extraction" : "conversion");
+        Job job;
+        job.add("a.doc", 2, 0);
+        job.add("b.docx", 1, 2);
+        // Page boxes that all pages ignore, and that the extraction resets to all pages.
+        job.run(extraction, {"out", "Quillet.log", !extraction, extraction, "9", ""});
+
+        EXPECT_EQ(
+            job.window.events.join("; "),
+            "outDir " + job.out() + (extraction ? "; selectAllPages" : "") +
+                "; disable CmdDo; disable CmdPicExtract; disable txtOutDir; disable txtLog; busy on; "
+                "progress 正在处理第1个文件; progress 正在处理第2个文件; busy off; message " +
+                (extraction ? "图像提取完毕！" : "转换完毕！") +
+                "; enable txtOutDir; enable CmdDo; enable CmdPicExtract; progress 处理完毕！; enable txtLog");
+        EXPECT_EQ(FilesIn(job.out()).join(' '), extraction ? "b-1.bmp b-2.bmp" : "a-1.emf a-2.emf b-1.emf");
+        EXPECT_EQ(job.window.keepAliveCalls, extraction ? 2 : 3); // after every page or picture
+        // One office, grammar checking off first and quit last.
+        const QStringList calls = job.office.calls();
+        EXPECT_EQ(calls.mid(0, 3).join(' '),
+                  "CreateApplication Options.CheckGrammarAsYouType Options.CheckGrammarWithSpelling");
+        EXPECT_EQ(calls.count("CreateApplication"), 1);
+        EXPECT_EQ(calls.last(), "Quit");
+        EXPECT_EQ(job.office.liveApplications(), 0);
+        EXPECT_FALSE(QFile::exists(job.window.current.logPath));
+    }
 }
 
-TEST_F(ConversionJob, FailingGrammarOptionsOrQuitDoNotSpoilTheJob)
+// However a job ends: its messages, one log line per failed document whatever the failure's type,
+// the files of what worked, and always the controls back, the progress text cleared unless the job
+// finished, and no office left. A job that cannot go on ends at once and still offers the log.
+TEST(BatchJob, EndsWithItsMessagesLogLinesAndFilesAndNothingLocked)
 {
-    addDocument("a.doc", 1);
-    office.failOn("Options.CheckGrammarAsYouType", 1009, "不支持");
-    office.failOn("Quit", 1010, "退出失败");
-    run();
-    EXPECT_EQ(outFiles(), QStringList{"a-1.emf"});
-    EXPECT_EQ(messages(), QStringList{"转换完毕！"});
-    EXPECT_EQ(office.liveApplications(), 0);
-    EXPECT_FALSE(window.anyControlLocked());
-}
-
-TEST_F(ConversionJob, InterruptedJobQuitsTheEngineUnlocksAndStillOffersTheLog)
-{
-    addMissingDocument("gone.doc");
-    addDocument("b.doc", 1);
-    window.onDocumentPath = [](int index) {
-        if (index == 1)
-            throw std::runtime_error("list gone");
+    const QString missing = "处理x.doc处错：找不到文件“x.doc”。", foreign = "处错：程序内部错误：未知的异常";
+    const QString done = "转换完毕！", noOffice = JobText::EngineNotStarted("找不到 soffice");
+    const QString all = "a-1.emf b-1.emf b-2.emf";
+    const long Unavailable = ErrorNumber::EngineUnavailable;
+    const struct
+    {
+        const char* name;
+        QList<std::tuple<const char*, long, int>> failures; // call, number, occurrence
+        bool show;                                          // the answer to the log question
+        QString viewerFailure, log;
+        QStringList messages, lines;
+        QString files;
+    } cases[] = {
+        // clang-format off
+        {"log shown", {}, true, "", "Quillet.log", {done, Question}, {missing}, all},
+        {"viewer fails", {}, true, "无法启动", "Quillet.log",
+         {done, Question, JobText::ViewerNotStarted("<dir>/Quillet.log", "无法启动")}, {missing}, all},
+        {"log folder missing", {}, false, "", "no/Quillet.log", {done, Question}, {}, all},
+        {"foreign failures, options and quit failing",
+         {{"Documents.Open", ForeignFailure, 2}, {"Range.Copy", ForeignFailure, 2},
+          {"Options.CheckGrammarAsYouType", 1009, 0}, {"Quit", 1010, 0}}, false, "", "Quillet.log",
+         {done, Question}, {missing, "处理a.doc" + foreign, "处理b.doc" + foreign}, "b-1.emf"},
+        {"no office", {{"CreateApplication", Unavailable, 0}}, false, "", "Quillet.log", {noOffice}, {}, ""},
+        {"no fresh office", {{"Documents.Open", Unavailable, 2}}, false, "", "Quillet.log",
+         {noOffice, Question}, {missing}, ""},
+        {"list gone", {}, false, "", "Quillet.log",
+         {JobText::JobAborted("程序内部错误：list gone"), Question}, {missing}, ""},
+        // clang-format on
     };
-    window.scriptedDialogs.messageAnswers << MessageAnswer::Ok << MessageAnswer::Cancel;
-    run();
-    EXPECT_EQ(office.liveApplications(), 0);
-    EXPECT_FALSE(window.anyControlLocked());
-    EXPECT_TRUE(window.progressText.isEmpty());
-    ASSERT_EQ(messages().size(), 2);
-    EXPECT_TRUE(messages()[0].contains("list gone"));
-    EXPECT_EQ(messages()[1], "日志文件记录了处理过程中发生的异常，\r\n是否查看日志文件？");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Job job;
+        job.addMissing("x.doc");
+        job.add("a.doc");
+        job.add("b.doc", 2);
+        for (const auto& [call, number, occurrence] : c.failures)
+            job.office.failOn(call, number, "找不到 soffice", occurrence);
+        job.window.onDocumentPath = [&](int index) {
+            if (index == 1 && QString(c.name) == "list gone")
+                throw std::runtime_error("list gone");
+        };
+        job.window.scriptedDialogs.messageAnswers << MessageAnswer::Ok
+                                                  << (c.show ? MessageAnswer::Ok : MessageAnswer::Cancel);
+        job.viewer.failure = c.viewerFailure;
+        job.run(false, {"out", c.log});
+
+        const QString dir = job.dir.path() + '/';
+        EXPECT_EQ(job.messages(), QStringList(c.messages).replaceInStrings("<dir>/", dir));
+        EXPECT_EQ(job.logLines().replaceInStrings(QRegularExpression(".*\t"), "").replaceInStrings(dir, ""),
+                  c.lines);
+        EXPECT_EQ(FilesIn(job.out()).join(' '), c.files);
+        EXPECT_EQ(job.viewer.opened.size(), c.show ? 1 : 0);
+        EXPECT_FALSE(job.window.anyControlLocked());
+        EXPECT_EQ(job.office.liveApplications(), 0);
+        const bool finished = c.messages[0] == done;
+        EXPECT_EQ(job.window.progressText, finished ? "处理完毕！" : "");
+        const int question = c.messages.indexOf(Question);
+        if (question > 0) {
+            EXPECT_EQ(job.window.scriptedDialogs.messages[question].icon, MessageIcon::Question);
+            EXPECT_EQ(job.window.scriptedDialogs.messages[question].buttons, MessageButtons::OkCancel);
+        }
+        // After a job that finished, the offer comes once the other controls are back, before the log box.
+        if (finished) {
+            QStringList ending = {"progress 处理完毕！"};
+            for (const QString& message : job.messages().mid(1))
+                ending << "message " + message;
+            const QStringList& events = job.window.events;
+            EXPECT_EQ(events.mid(events.indexOf(ending[0])), ending << "enable txtLog");
+        }
+
+        // The next job asks only about its own failures.
+        job.window.documents = QStringList{dir + "a.doc"};
+        job.window.scriptedDialogs.messages.clear();
+        job.run();
+        EXPECT_FALSE(job.messages().contains(Question));
+    }
 }

@@ -1,70 +1,63 @@
 #pragma once
 
 // A scripted office engine for tests: documents are described by their page lengths and shapes,
-// and any operation can be made to fail with a chosen number and description.
+// and any call can be made to fail with a chosen number and description.
 
 #include "engine/OfficeApplication.h"
 
 #include <QMap>
 #include <QStringList>
-#include <memory>
+#include <tuple>
 
 namespace quillet::testing {
-
-struct FakeShapeScript
-{
-    bool givesPicture = true;
-};
 
 struct FakeDocumentScript
 {
     std::vector<CharPosition> pageLengths{10}; // characters on each page, first page first
-    std::vector<FakeShapeScript> floating;
-    std::vector<FakeShapeScript> inlineShapes;
+    std::vector<bool> floating;                // per shape: whether copying it gives a picture
+    std::vector<bool> inlineShapes;            // numbered on after the floating ones
     int lists = 0;
 };
 
-// What the fake's pictures hold, so tests can tell which page or shape a file came from.
-QByteArray fakePagePicture(const QString& path, int pageNumber);
-QByteArray fakeShapePicture(const QString& path, int shapeNumber);
+// What a copy of page or shape `number` of the document delivers, so tests can tell them apart.
+QByteArray FakePicture(const QString& path, int number);
 
-// A failure number that makes the scripted operation throw a type that is no std::exception, as an
-// office's own API may.
+// A failure number that makes the call throw a type that is no std::exception, as an office's
+// own API may.
 constexpr long ForeignFailure = -1;
-struct ForeignOfficeException
-{
-    QString message;
-};
 
+// The engine outlives the applications it creates.
 class FakeOffice : public OfficeEngine
 {
 public:
-    FakeOffice();
-    ~FakeOffice() override;
-
-    void addDocument(const QString& path, FakeDocumentScript script);
-    // Makes an operation fail: every call when occurrence is 0, else only its occurrence-th call
-    // (counted from 1 over the fake's whole life). Operation names are those of calls().
-    void failOn(const QString& operation, long number, const QString& description, int occurrence = 0);
-    void setVersion(const QString& version);
-
+    void addDocument(const QString& path, const FakeDocumentScript& script) { m_documents[path] = script; }
+    // Makes a call fail: every time when occurrence is 0, else only its occurrence-th time.
+    void failOn(const QString& call, long number, const QString& description, int occurrence = 0)
+    {
+        m_failures.insert(call, {number, description, occurrence});
+    }
+    void setVersion(const QString& version) { m_version = version; }
     std::unique_ptr<OfficeApplication> CreateApplication() override;
 
-    // Every operation called so far, in order: "CreateApplication", "Version",
-    // "Options.CheckGrammarAsYouType", "Options.CheckGrammarWithSpelling", "Documents.Open",
-    // "Lists", "List.ConvertNumbersToText", "Document.Select", "Selection.Start", "Selection.End",
-    // "Selection.Collapse", "Browser.Target", "Browser.Next", "Document.Range", "Range.Copy",
-    // "Shapes", "InlineShapes", "Shape.Select", "Selection.Copy", "Document.Close", "Quit".
-    QStringList calls() const;
-    int count(const QString& operation) const;
-    // Applications created and not yet quit; documents opened and not yet closed.
-    int liveApplications() const;
-    int openDocuments() const;
-
-    struct State;
+    // Every call so far, in order, named after the interface ("Documents.Open", "Range.Copy",
+    // "Shape.Select", "Selection.Copy", "Document.Close", "Quit"...).
+    QStringList calls() const { return m_calls; }
+    int count(const QString& call) const { return static_cast<int>(m_calls.count(call)); }
+    int liveApplications() const { return m_liveApplications; } // created and not yet quit
+    int openDocuments() const { return m_openDocuments; }       // opened and not yet closed
 
 private:
-    std::shared_ptr<State> m_state;
+    class App;
+    class Document;
+    // Records the call; throws when a failure is scripted for it.
+    void call(const QString& name);
+
+    QMap<QString, FakeDocumentScript> m_documents;
+    QMultiMap<QString, std::tuple<long, QString, int>> m_failures; // number, description, occurrence
+    QStringList m_calls;
+    QString m_version = QStringLiteral("16.0");
+    int m_liveApplications = 0;
+    int m_openDocuments = 0;
 };
 
 } // namespace quillet::testing

@@ -6,9 +6,7 @@
 
 #include <QList>
 #include <QQueue>
-
 #include <functional>
-#include <optional>
 
 namespace quillet::testing {
 
@@ -33,17 +31,50 @@ public:
 
     // What was shown, in order.
     QList<ShownMessage> messages;
-    QStringList openFilesRequests;  // "title|filter"
-    QStringList saveFileRequests;   // "title|preset|filter|folder|mustExist"
-    QStringList folderRequests;     // captions
+    QStringList openFilesRequests; // "title|filter"
+    QStringList saveFileRequests;  // "title|preset|filter|folder|mustExist"
+    QStringList folderRequests;    // captions
 
-    MessageAnswer message(const QString& text, MessageIcon icon, MessageButtons buttons) override;
-    std::optional<QStringList> openFiles(const QString& title, const QString& filter) override;
+    MessageAnswer message(const QString& text, MessageIcon icon, MessageButtons buttons) override
+    {
+        messages << ShownMessage{text, icon, buttons};
+        if (onMessage)
+            onMessage(messages.last());
+        return next(messageAnswers, buttons == MessageButtons::YesNo ? MessageAnswer::No
+                                    : buttons == MessageButtons::Ok  ? MessageAnswer::Ok
+                                                                     : MessageAnswer::Cancel);
+    }
+    std::optional<QStringList> openFiles(const QString& title, const QString& filter) override
+    {
+        openFilesRequests << title + '|' + filter;
+        return next(openFilesAnswers, std::optional<QStringList>(QStringList()));
+    }
     QString saveFileName(const QString& title, const QString& presetName, const QString& filter,
-                         const QString& initialFolder, bool mustExist) override;
-    QString chooseFolder(const QString& caption) override;
+                         const QString& initialFolder, bool mustExist) override
+    {
+        saveFileRequests << QStringList{title, presetName, filter, initialFolder, mustExist ? "1" : "0"}.join(
+            '|');
+        return next(saveFileAnswers, QString());
+    }
+    QString chooseFolder(const QString& caption) override
+    {
+        folderRequests << caption;
+        return next(folderAnswers, QString());
+    }
 
-    QStringList messageTexts() const;
+    QStringList messageTexts() const
+    {
+        QStringList texts;
+        for (const ShownMessage& m : messages)
+            texts << m.text;
+        return texts;
+    }
+
+private:
+    template <class T> static T next(QQueue<T>& answers, T cancelled)
+    {
+        return answers.isEmpty() ? cancelled : answers.dequeue();
+    }
 };
 
 } // namespace quillet::testing

@@ -9,48 +9,74 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QMap>
-#include <QStringList>
-#include <functional>
 
 namespace quillet::testing {
 
 class ScriptedJobWindow : public JobWindow, public OptionsSource
 {
 public:
-    ScriptedJobWindow();
+    ScriptedJobWindow()
+    {
+        scriptedDialogs.onMessage = [this](const ShownMessage& shown) { events << "message " + shown.text; };
+    }
 
     QStringList documents;
     ConversionOptions current;
     ScriptedDialogs scriptedDialogs;
-    // Events: "disable CmdDo", "enable txtLog", "busy on", "busy off", "progress <text>",
-    // "message <text>", "chooseOutputFolder", "chooseLogFile", "selectAllPages", "outDir <text>".
+    // "disable CmdDo", "enable txtLog", "busy on", "busy off", "progress <text>", "message <text>",
+    // "chooseOutputFolder", "chooseLogFile", "selectAllPages", "outDir <text>".
     QStringList events;
-    QMap<JobControl, bool> enabled;
-    bool busy = false;
     QString progressText;
     bool pageBoxesEnabled = true;
     int keepAliveCalls = 0;
     std::function<void(int index)> onDocumentPath; // may throw, to test an interrupted job
 
-    QStringList eventsStartingWith(const QString& prefix) const;
-    bool anyControlLocked() const;
+    bool anyControlLocked() const { return m_locked.values().contains(true); }
 
     int documentCount() const override { return static_cast<int>(documents.size()); }
-    QString documentPath(int index) const override;
+    QString documentPath(int index) const override
+    {
+        if (onDocumentPath)
+            onDocumentPath(index);
+        return documents.at(index);
+    }
     const OptionsSource& jobOptions() const override { return *this; }
     ConversionOptions options() const override { return current; }
-    void setOutputFolderText(const QString& text) override;
-    void selectAllPages() override;
-    void setJobControlEnabled(JobControl control, bool on) override;
-    void setBusy(bool on) override;
-    void showProgress(const QString& text) override;
+    void setOutputFolderText(const QString& text) override
+    {
+        current.outputFolder = text;
+        events << "outDir " + text;
+    }
+    void selectAllPages() override
+    {
+        current.allPages = true;
+        current.pageRange = pageBoxesEnabled = false;
+        events << "selectAllPages";
+    }
+    void setJobControlEnabled(JobControl control, bool on) override
+    {
+        const QString name = QStringList{"CmdDo", "CmdPicExtract", "txtOutDir", "txtLog"}.at(int(control));
+        m_locked[name] = !on;
+        events << (on ? "enable " : "disable ") + name;
+    }
+    void setBusy(bool on) override
+    {
+        m_locked["busy"] = on;
+        events << (on ? "busy on" : "busy off");
+    }
+    void showProgress(const QString& text) override
+    {
+        progressText = text;
+        events << "progress " + text;
+    }
     void keepAlive() override { ++keepAliveCalls; }
-    void chooseOutputFolder() override { events << QStringLiteral("chooseOutputFolder"); }
-    void chooseLogFile() override { events << QStringLiteral("chooseLogFile"); }
+    void chooseOutputFolder() override { events << "chooseOutputFolder"; }
+    void chooseLogFile() override { events << "chooseLogFile"; }
     Dialogs& dialogs() override { return scriptedDialogs; }
-};
 
-QString ControlName(JobControl control);
+private:
+    QMap<QString, bool> m_locked; // per control, and the busy pointer
+};
 
 // Records the files it was asked to show; fails with `failure` when that is set.
 class RecordingTextViewer : public TextViewer
