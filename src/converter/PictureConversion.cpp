@@ -54,7 +54,7 @@ QString writePicture(const QImage& image, const QString& target, OutputFormat fo
         file.cancelWriting();
         return QStringLiteral("无法写入“%1”。").arg(QFileInfo(target).fileName());
     }
-    if (!file.commit())
+    if (!file.flush() || !file.commit()) // commit() alone can keep a tail that never reached the disk
         return QStringLiteral("无法写入“%1”：%2").arg(QFileInfo(target).fileName(), file.errorString());
     return QString();
 }

@@ -52,7 +52,7 @@ protected:
         if (pages > 0) {
             FakeDocumentScript script;
             script.pageLengths.assign(pages, 4);
-            script.inlineShapes.assign(shapes, FakeShapeScript{});
+            script.inlineShapes.assign(shapes, true);
             office.addDocument(path, script);
         }
         window->documentList().AddToList(path);
