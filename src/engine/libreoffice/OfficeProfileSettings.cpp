@@ -23,7 +23,7 @@ bool writeOfficeProfileSettings(const QString& profileDir)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write(settings, sizeof(settings) - 1);
-    return file.commit();
+    return file.flush() && file.commit();
 }
 
 } // namespace quillet::lo
