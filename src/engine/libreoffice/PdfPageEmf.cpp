@@ -1,0 +1,359 @@
+#include "engine/libreoffice/PdfPageEmf.h"
+
+#include "engine/libreoffice/PdfFontFace.h"
+
+#include <GfxFont.h>
+#include <GfxState.h>
+#include <cmath>
+
+namespace quillet::lo {
+
+namespace {
+
+int32_t rounded(double v)
+{
+    return int32_t(std::lround(std::clamp(v, -2.0e9, 2.0e9)));
+}
+
+EmfColor colorOf(const GfxRGB& rgb)
+{
+    return emfRgb(colToByte(rgb.r), colToByte(rgb.g), colToByte(rgb.b));
+}
+
+// A translucent paint seen over white paper: the metafile has no alpha for paths or text.
+EmfColor overWhite(EmfColor color, double opacity)
+{
+    if (opacity >= 1)
+        return color;
+    const auto mix = [opacity](uint32_t c) { return int(std::lround(255 - (255 - double(c & 0xff)) * opacity)); };
+    return emfRgb(mix(color), mix(color >> 8), mix(color >> 16));
+}
+
+} // namespace
+
+QByteArray PdfPageEmf::takeEmf()
+{
+    return std::move(m_done);
+}
+
+void PdfPageEmf::startPage(int, GfxState* state, XRef*)
+{
+    m_emf = std::make_unique<EmfWriter>(rounded(state->getPageWidth()), rounded(state->getPageHeight()),
+                                        UnitsPerInch);
+    m_savedDC.clear();
+    m_groupIsMask.clear();
+    m_maskDepth = 0;
+    m_run = TextRun();
+    m_done.clear();
+}
+
+void PdfPageEmf::endPage()
+{
+    if (!m_emf)
+        return;
+    flushText();
+    while (!m_savedDC.empty()) {
+        if (m_savedDC.back())
+            m_emf->restoreDC();
+        m_savedDC.pop_back();
+    }
+    m_done = m_emf->finish();
+    m_emf.reset();
+}
+
+void PdfPageEmf::saveState(GfxState*)
+{
+    m_savedDC.push_back(false);
+}
+
+void PdfPageEmf::restoreState(GfxState*)
+{
+    if (m_savedDC.empty())
+        return;
+    if (m_savedDC.back() && m_emf) {
+        flushText();
+        m_emf->restoreDC();
+    }
+    m_savedDC.pop_back();
+}
+
+EmfPath PdfPageEmf::devicePath(GfxState* state) const
+{
+    EmfPath path;
+    const GfxPath* source = state->getPath();
+    path.reserve(size_t(source->getNumSubpaths()));
+    for (int i = 0; i < source->getNumSubpaths(); ++i) {
+        const GfxSubpath* sub = source->getSubpath(i);
+        EmfFigure figure;
+        figure.points.reserve(size_t(sub->getNumPoints()));
+        figure.curve.reserve(size_t(sub->getNumPoints()));
+        for (int k = 0; k < sub->getNumPoints(); ++k) {
+            double x, y;
+            state->transform(sub->getX(k), sub->getY(k), &x, &y);
+            figure.points.push_back({rounded(x), rounded(y)});
+            figure.curve.push_back(sub->getCurve(k));
+        }
+        figure.closed = sub->isClosed();
+        path.push_back(std::move(figure));
+    }
+    return path;
+}
+
+void PdfPageEmf::stroke(GfxState* state)
+{
+    if (!drawing() || state->getStrokeOpacity() <= 0)
+        return;
+    flushText();
+    GfxRGB rgb;
+    state->getStrokeRGB(&rgb);
+    EmfPen pen;
+    pen.width = std::max(1, rounded(state->getTransformedLineWidth()));
+    pen.color = overWhite(colorOf(rgb), state->getStrokeOpacity());
+    pen.cap = EmfPen::Cap(std::clamp(state->getLineCap(), 0, 2));
+    pen.join = EmfPen::Join(std::clamp(state->getLineJoin(), 0, 2));
+    double phase;
+    const std::vector<double>& dash = state->getLineDash(&phase);
+    bool visibleDash = false;
+    for (double d : dash) {
+        pen.dashes.push_back(uint32_t(std::max(1, rounded(state->transformWidth(d)))));
+        visibleDash = visibleDash || d > 0;
+    }
+    if (!visibleDash)
+        pen.dashes.clear();
+    else if (pen.dashes.size() % 2)
+        pen.dashes.insert(pen.dashes.end(), pen.dashes.begin(), pen.dashes.end());
+    m_emf->strokePath(devicePath(state), pen);
+}
+
+void PdfPageEmf::fillWith(GfxState* state, bool winding)
+{
+    if (!drawing() || state->getFillOpacity() <= 0)
+        return;
+    flushText();
+    GfxRGB rgb;
+    state->getFillRGB(&rgb);
+    m_emf->fillPath(devicePath(state), overWhite(colorOf(rgb), state->getFillOpacity()), winding);
+}
+
+void PdfPageEmf::fill(GfxState* state)
+{
+    fillWith(state, true);
+}
+
+void PdfPageEmf::eoFill(GfxState* state)
+{
+    fillWith(state, false);
+}
+
+void PdfPageEmf::clipWith(GfxState* state, bool winding)
+{
+    if (!drawing())
+        return;
+    flushText();
+    if (!m_savedDC.empty() && !m_savedDC.back()) {
+        m_emf->saveDC();
+        m_savedDC.back() = true;
+    }
+    m_emf->clipPath(devicePath(state), winding);
+}
+
+void PdfPageEmf::clip(GfxState* state)
+{
+    clipWith(state, true);
+}
+
+void PdfPageEmf::eoClip(GfxState* state)
+{
+    clipWith(state, false);
+}
+
+void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double dy, double, double, CharCode,
+                          int, const Unicode* u, int uLen)
+{
+    const int render = state->getRender() & 3;
+    if (!drawing() || render == 3 || !state->getFont() || uLen <= 0)
+        return;
+    const GfxFont* font = state->getFont().get();
+    if (font != m_faceFont) {
+        const FontFace face = fontFaceOf(*font);
+        m_family = face.family;
+        m_weight = face.weight;
+        m_italic = face.italic;
+        m_faceFont = font;
+    }
+    double m11, m12, m21, m22;
+    state->getFontTransMat(&m11, &m12, &m21, &m22);
+    m11 *= state->getHorizScaling();
+    m12 *= state->getHorizScaling();
+    const double along = std::hypot(m11, m12);
+    if (along <= 0)
+        return;
+    EmfFont emfFont;
+    emfFont.height = std::max(1, rounded(std::hypot(m21, m22)));
+    int escapement = rounded(std::atan2(-m12, m11) * 1800 / M_PI);
+    emfFont.escapement = (escapement + 3600) % 3600;
+    // Fill and stroke at once is how bold is faked for a face that has none.
+    emfFont.weight = render == 2 ? std::max(m_weight, 700) : m_weight;
+    emfFont.italic = m_italic;
+    emfFont.face = m_family;
+    GfxRGB rgb;
+    double opacity;
+    if (render == 1) {
+        state->getStrokeRGB(&rgb);
+        opacity = state->getStrokeOpacity();
+    } else {
+        state->getFillRGB(&rgb);
+        opacity = state->getFillOpacity();
+    }
+    const EmfColor color = overWhite(colorOf(rgb), opacity);
+
+    double px, py, ax, ay;
+    state->transform(x, y, &px, &py);
+    state->transformDelta(dx, dy, &ax, &ay);
+    const double dirX = m11 / along, dirY = m12 / along;
+    const double advance = ax * dirX + ay * dirY;
+    double start = 0;
+    bool continues = !m_run.glyphs.empty() && m_run.font == emfFont && m_run.color == color;
+    if (continues) {
+        const double rx = px - m_run.originX, ry = py - m_run.originY;
+        start = rx * m_run.dirX + ry * m_run.dirY;
+        const double off = -rx * m_run.dirY + ry * m_run.dirX;
+        continues = std::abs(off) < 2 && start >= m_run.glyphs.back().start;
+    }
+    if (!continues) {
+        flushText();
+        m_run.font = emfFont;
+        m_run.color = color;
+        m_run.originX = px;
+        m_run.originY = py;
+        m_run.dirX = dirX;
+        m_run.dirY = dirY;
+        start = 0;
+    }
+    Glyph glyph{0, 0, start};
+    for (int i = 0; i < uLen; ++i) {
+        const char32_t c = u[i];
+        if (c < 0x20 || (c >= 0xD800 && c < 0xE000) || c > 0x10FFFF)
+            continue;
+        if (c >= 0x10000) {
+            m_run.text += QChar::highSurrogate(c);
+            m_run.text += QChar::lowSurrogate(c);
+            glyph.units += 2;
+        } else {
+            m_run.text += QChar(char16_t(c));
+            glyph.units += 1;
+        }
+        ++glyph.codePoints;
+    }
+    if (glyph.units == 0) {
+        if (m_run.glyphs.empty())
+            m_run = TextRun();
+        return;
+    }
+    m_run.glyphs.push_back(glyph);
+    m_run.end = start + advance;
+}
+
+void PdfPageEmf::flushText()
+{
+    if (m_run.glyphs.empty() || !m_emf)
+        return;
+    std::vector<int32_t> dx;
+    dx.reserve(size_t(m_run.text.size()));
+    double at = 0;
+    int unit = 0;
+    for (size_t g = 0; g < m_run.glyphs.size(); ++g) {
+        const Glyph& glyph = m_run.glyphs[g];
+        const double next = g + 1 < m_run.glyphs.size() ? m_run.glyphs[g + 1].start : m_run.end;
+        // A ligature's advance is shared by its characters; a surrogate pair's low half gets none.
+        const double share = (next - glyph.start) / glyph.codePoints;
+        for (int k = 0; k < glyph.units; ++k, ++unit) {
+            const bool lowHalf = m_run.text.at(unit).isLowSurrogate();
+            const double to = lowHalf ? at : at + share;
+            dx.push_back(rounded(to) - rounded(at));
+            at = to;
+        }
+    }
+    m_emf->text({rounded(m_run.originX), rounded(m_run.originY)}, m_run.text, dx, m_run.font, m_run.color);
+    m_run = TextRun();
+}
+
+void PdfPageEmf::drawImagePixels(GfxState* state, const PdfPixels& pixels)
+{
+    if (pixels.width == 0)
+        return;
+    flushText();
+    drawPixels(*m_emf, state->getCTM(), pixels);
+}
+
+void PdfPageEmf::drawImageMask(GfxState* state, Object*, Stream* str, int width, int height, bool invert,
+                               bool, bool)
+{
+    if (!drawing())
+        return;
+    const std::vector<uint8_t> mask = decodeStencil(str, width, height, invert);
+    if (mask.empty())
+        return;
+    GfxRGB rgb;
+    state->getFillRGB(&rgb);
+    PdfPixels pixels;
+    pixels.width = width;
+    pixels.height = height;
+    pixels.rgba.resize(size_t(width) * height * 4);
+    for (size_t i = 0; i < mask.size(); ++i) {
+        pixels.rgba[4 * i] = colToByte(rgb.r);
+        pixels.rgba[4 * i + 1] = colToByte(rgb.g);
+        pixels.rgba[4 * i + 2] = colToByte(rgb.b);
+        pixels.rgba[4 * i + 3] = mask[i];
+    }
+    pixels.opaque = false;
+    drawImagePixels(state, pixels);
+}
+
+void PdfPageEmf::drawImage(GfxState* state, Object*, Stream* str, int width, int height,
+                           GfxImageColorMap* colorMap, bool, const int* maskColors, bool)
+{
+    if (!drawing())
+        return;
+    drawImagePixels(state, decodeImage(str, width, height, colorMap, maskColors));
+}
+
+void PdfPageEmf::drawMaskedImage(GfxState* state, Object*, Stream* str, int width, int height,
+                                 GfxImageColorMap* colorMap, bool, Stream* maskStr, int maskWidth,
+                                 int maskHeight, bool maskInvert, bool)
+{
+    if (!drawing())
+        return;
+    PdfPixels pixels = decodeImage(str, width, height, colorMap, nullptr);
+    applyAlpha(pixels, decodeStencil(maskStr, maskWidth, maskHeight, maskInvert), maskWidth, maskHeight);
+    drawImagePixels(state, pixels);
+}
+
+void PdfPageEmf::drawSoftMaskedImage(GfxState* state, Object*, Stream* str, int width, int height,
+                                     GfxImageColorMap* colorMap, bool, Stream* maskStr, int maskWidth,
+                                     int maskHeight, GfxImageColorMap* maskColorMap, bool)
+{
+    if (!drawing())
+        return;
+    PdfPixels pixels = decodeImage(str, width, height, colorMap, nullptr);
+    applyAlpha(pixels, decodeSoftMask(maskStr, maskWidth, maskHeight, maskColorMap), maskWidth, maskHeight);
+    drawImagePixels(state, pixels);
+}
+
+void PdfPageEmf::beginTransparencyGroup(GfxState*, const double*, GfxColorSpace*, bool, bool, bool forSoftMask)
+{
+    if (forSoftMask)
+        flushText();
+    m_groupIsMask.push_back(forSoftMask);
+    m_maskDepth += forSoftMask ? 1 : 0;
+}
+
+void PdfPageEmf::endTransparencyGroup(GfxState*)
+{
+    if (m_groupIsMask.empty())
+        return;
+    m_maskDepth -= m_groupIsMask.back() ? 1 : 0;
+    m_groupIsMask.pop_back();
+}
+
+} // namespace quillet::lo

@@ -1,0 +1,65 @@
+#include "PageDifference.h"
+
+#include <cstdlib>
+#include <vector>
+
+namespace quillet::testing {
+
+namespace {
+
+std::vector<int> blurredGrey(const QImage& source)
+{
+    // Transparent pixels are paper: put the image on white first.
+    QImage image(source.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QImage argb = source.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < argb.height(); ++y) {
+            const QRgb* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < argb.width(); ++x) {
+                const int a = qAlpha(in[x]);
+                const auto mix = [a](int c) { return (c * a + 255 * (255 - a)) / 255; };
+                out[x] = qRgb(mix(qRed(in[x])), mix(qGreen(in[x])), mix(qBlue(in[x])));
+            }
+        }
+    }
+    const int w = image.width(), h = image.height();
+    std::vector<int> grey(size_t(w) * h), blurred(size_t(w) * h);
+    for (int y = 0; y < h; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < w; ++x)
+            grey[size_t(y) * w + x] = qGray(line[x]);
+    }
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            int sum = 0, n = 0;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int xx = x + dx, yy = y + dy;
+                    if (xx >= 0 && yy >= 0 && xx < w && yy < h) {
+                        sum += grey[size_t(yy) * w + xx];
+                        ++n;
+                    }
+                }
+            }
+            blurred[size_t(y) * w + x] = sum / n;
+        }
+    }
+    return blurred;
+}
+
+} // namespace
+
+double differingShare(const QImage& a, const QImage& b)
+{
+    if (a.isNull() || a.size() != b.size())
+        return 1.0;
+    const std::vector<int> ga = blurredGrey(a), gb = blurredGrey(b);
+    size_t differing = 0;
+    for (size_t i = 0; i < ga.size(); ++i)
+        differing += std::abs(ga[i] - gb[i]) > 64 ? 1 : 0;
+    return double(differing) / double(ga.size());
+}
+
+} // namespace quillet::testing
