@@ -86,9 +86,14 @@ FontFace fontFaceOf(const GfxFont& font)
     if (known != cache.end())
         return known->second;
     const QString name = withoutSubsetTag(QString::fromStdString(key));
+    // The office adds suffixes of its own to some names ("NotoSerifCJKjp-Regular-VKana").
     FontFace face;
-    if (name.isEmpty() || !installedFace(name, face))
-        face = faceFromName(name, font);
+    QString candidate = name;
+    bool found = false;
+    while (!candidate.isEmpty() && !(found = installedFace(candidate, face)) && candidate.count(QLatin1Char('-')) > 1)
+        candidate.truncate(candidate.lastIndexOf(QLatin1Char('-')));
+    if (!found)
+        face = faceFromName(candidate, font);
     if (face.family.isEmpty())
         face.family = QStringLiteral("Times New Roman");
     cache.emplace(key, face);

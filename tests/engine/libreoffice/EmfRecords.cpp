@@ -43,8 +43,8 @@ EmfContent readEmf(const QByteArray& emf)
         content.fault = QStringLiteral("size field %1, file %2").arg(u32(emf, 48)).arg(emf.size());
         return content;
     }
-    content.frameMm = QSizeF((i32(emf, 24) - i32(emf, 16) + 1) / 100.0, (i32(emf, 28) - i32(emf, 20) + 1) / 100.0);
-    QHash<uint32_t, QString> fonts;
+    content.frameMm = QSizeF((i32(emf, 32) - i32(emf, 24) + 1) / 100.0, (i32(emf, 36) - i32(emf, 28) + 1) / 100.0);
+    QHash<uint32_t, EmfTextRun> fonts; // by handle; 0: the one selected
     qsizetype at = 0;
     uint32_t last = 0, records = 0;
     while (at < emf.size()) {
@@ -58,7 +58,12 @@ EmfContent readEmf(const QByteArray& emf)
             return content;
         }
         if (type == 82 && size >= 104) { // EMR_EXTCREATEFONTINDIRECTW
-            fonts.insert(u32(emf, at + 8), utf16(emf, at + 40, 32));
+            EmfTextRun font;
+            font.face = utf16(emf, at + 40, 32);
+            font.escapement = i32(emf, at + 20);
+            font.weight = i32(emf, at + 28);
+            font.italic = emf.at(at + 32) != 0;
+            fonts.insert(u32(emf, at + 8), font);
         } else if (type == 37 && fonts.contains(u32(emf, at + 8))) { // EMR_SELECTOBJECT
             fonts.insert(0, fonts.value(u32(emf, at + 8)));
         } else if (type == 84 && size >= 76) { // EMR_EXTTEXTOUTW
@@ -67,8 +72,11 @@ EmfContent readEmf(const QByteArray& emf)
                 content.fault = QStringLiteral("text record at %1 runs past its end").arg(at);
                 return content;
             }
-            content.text += utf16(emf, at + offset, chars) + QLatin1Char('\n');
-            content.faces.insert(fonts.value(0));
+            EmfTextRun run = fonts.value(0);
+            run.text = utf16(emf, at + offset, chars);
+            content.text += run.text + QLatin1Char('\n');
+            content.faces.insert(run.face);
+            content.runs.push_back(run);
         } else if (type == 81 || type == 114) {
             ++content.bitmaps;
         } else if (type == 62 || type == 63 || type == 64) {

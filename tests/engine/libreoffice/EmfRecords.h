@@ -8,8 +8,18 @@
 #include <QSet>
 #include <QSizeF>
 #include <QString>
+#include <vector>
 
 namespace quillet::testing {
+
+struct EmfTextRun
+{
+    QString text;
+    QString face;
+    int weight = 0;
+    bool italic = false;
+    int escapement = 0; // tenths of a degree
+};
 
 struct EmfContent
 {
@@ -17,6 +27,7 @@ struct EmfContent
     QSizeF frameMm;  // the picture's size from the header frame
     QString text;    // every text record's string, one record a line
     QSet<QString> faces;
+    std::vector<EmfTextRun> runs;
     int bitmaps = 0; // EMR_STRETCHDIBITS and EMR_ALPHABLEND
     int paths = 0;   // filled or stroked paths
 };

@@ -60,15 +60,33 @@ void OfficePages::storeAs(const QString& source, const QString& target, const ch
     });
 }
 
+namespace {
+
+void storePdf(const Reference<lang::XComponent>& doc, const QString& pdf)
+{
+    // The same export as the page pictures make: blank pages the layout inserts stay in.
+    uno::Sequence<beans::PropertyValue> filterData = lo::props({{"IsSkipEmptyPages", Any(false)}});
+    Reference<frame::XStorable>(doc, UNO_QUERY_THROW)
+        ->storeToURL(lo::fileUrl(pdf), lo::props({{"FilterName", Any(OUString("writer_pdf_Export"))},
+                                                  {"FilterData", Any(filterData)}}));
+}
+
+} // namespace
+
+void OfficePages::exportPdf(const QString& document, const QString& pdf)
+{
+    m_session.guarded(Deadline, [&] {
+        Reference<lang::XComponent> doc = load(m_session, document);
+        storePdf(doc, pdf);
+        lo::closeComponent(doc);
+    });
+}
+
 std::vector<QByteArray> OfficePages::pdfAndDrawRoute(const QString& document, const QString& pdf)
 {
     return m_session.guarded(Deadline, [&] {
         Reference<lang::XComponent> doc = load(m_session, document);
-        // The same export as the page pictures make: blank pages the layout inserts stay in.
-        uno::Sequence<beans::PropertyValue> filterData = lo::props({{"IsSkipEmptyPages", Any(false)}});
-        Reference<frame::XStorable>(doc, UNO_QUERY_THROW)
-            ->storeToURL(lo::fileUrl(pdf), lo::props({{"FilterName", Any(OUString("writer_pdf_Export"))},
-                                                      {"FilterData", Any(filterData)}}));
+        storePdf(doc, pdf);
         lo::LoPagePictures pictures(doc, m_workDir);
         pictures.prepare(m_session.desktop());
         std::vector<QByteArray> pages;

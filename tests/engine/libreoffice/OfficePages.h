@@ -20,6 +20,8 @@ public:
     OfficePages(lo::LibreOfficeSession& session, QString workDir);
     ~OfficePages();
 
+    // Opens `document` and exports it to `pdf` as the page pictures do.
+    void exportPdf(const QString& document, const QString& pdf);
     // Opens `document`, exports it to `pdf` and returns the Draw route's EMF of every page.
     std::vector<QByteArray> pdfAndDrawRoute(const QString& document, const QString& pdf);
     // Saves a document in another format (filter name as the office knows it).
