@@ -94,8 +94,9 @@ public:
     void text(EmfPoint origin, const QString& text, const std::vector<int32_t>& dx, const EmfFont& font,
               EmfColor color);
 
-    // A bitmap stretched onto `target`. Rows top first; bgr: 3 bytes a pixel, bgra: 4 bytes a pixel,
-    // premultiplied alpha.
+    // A bitmap stretched onto `target`. Rows top first; bgr: 3 bytes a pixel, bgra: 4 bytes a pixel
+    // with straight (not premultiplied) alpha: the office's EMF import reads EMR_ALPHABLEND bits so
+    // (premultiplied ones come out darker there), and over white paper both readings agree.
     void bitmap(const EmfRect& target, int width, int height, const std::vector<uint8_t>& bgr);
     void alphaBitmap(const EmfRect& target, int width, int height, const std::vector<uint8_t>& bgra);
 

@@ -164,9 +164,9 @@ void drawPixels(EmfWriter& emf, const double* m, const PdfPixels& pixels)
                 r = g = b = 255; // rounding at the very edge of an opaque image
             }
             if (alpha) {
-                *o++ = uint8_t(b * a / 255);
-                *o++ = uint8_t(g * a / 255);
-                *o++ = uint8_t(r * a / 255);
+                *o++ = b;
+                *o++ = g;
+                *o++ = r;
                 *o++ = a;
             } else {
                 *o++ = b;

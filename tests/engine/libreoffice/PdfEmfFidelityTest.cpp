@@ -25,9 +25,9 @@ using namespace quillet::testing;
 
 namespace {
 
-// Share of differing pixels (see PageDifference.h) a page may have. The Draw route's worst page on
-// the same corpus scores about the same (both are printed on every run).
-constexpr double Threshold = 0.02;
+// Share of differing pixels (see PageDifference.h) a page may have: just above the Draw route's
+// worst page on this corpus (0.0082 when measured; both routes' worst pages print on every run).
+constexpr double Threshold = 0.01;
 constexpr int Dpi = 96;
 
 struct Score

@@ -19,10 +19,10 @@ using namespace quillet::testing;
 
 namespace {
 
-QByteArray pngBase64()
+QByteArray pngBase64(QRgb fill = qRgb(20, 120, 220))
 {
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(qRgb(20, 120, 220));
+    QImage image(40, 30, QImage::Format_ARGB32);
+    image.fill(QColor::fromRgba(fill));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -79,7 +79,12 @@ QByteArray testDocument()
                "<text:p>sideways</text:p><draw:enhanced-geometry draw:type=\"rectangle\"/>"
                "</draw:custom-shape></text:p>"
                "<text:p text:style-name=\"Wide\">Landscape page text 横向页面</text:p>"
-               "</office:text></office:body></office:document>");
+               // Half-transparent white: on white paper it must stay white.
+               "<text:p><draw:frame draw:name=\"Veil\" text:anchor-type=\"as-char\" svg:width=\"6cm\" "
+               "svg:height=\"4cm\"><draw:image><office:binary-data>") +
+           pngBase64(qRgba(255, 255, 255, 128)) +
+           QByteArrayLiteral("</office:binary-data></draw:image></draw:frame></text:p>"
+                             "</office:text></office:body></office:document>");
 }
 
 QString pdfText(const QString& pdf, int page)
@@ -114,10 +119,9 @@ TEST(PdfEmf, PagesOfAnOfficePdfAreVectorPicturesWithTheirText)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(testDocument());
     }
-    {
-        LoTestOffice office;
-        OfficePages(office.session(), dir.path()).exportPdf(source, pdfPath);
-    }
+    LoTestOffice office;
+    OfficePages officePages(office.session(), dir.path());
+    officePages.exportPdf(source, pdfPath);
     lo::PdfDocument pdf(pdfPath);
     ASSERT_TRUE(pdf.isOk());
     ASSERT_EQ(pdf.pageCount(), 2);
@@ -163,6 +167,16 @@ TEST(PdfEmf, PagesOfAnOfficePdfAreVectorPicturesWithTheirText)
     EXPECT_NE(runWith(pages[1], QStringLiteral("横向页面")), nullptr);
 
     EXPECT_TRUE(lo::emfOfPdfPage(pdf, 3).isEmpty());
+
+    // The office draws the landscape page from our EMF: no grey where the veil lies on white paper.
+    const QImage drawn = officePages.render(lo::emfOfPdfPage(pdf, 2), {297, 210}, {1123, 794});
+    ASSERT_FALSE(drawn.isNull());
+    int grey = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x)
+            grey += qGray(drawn.pixel(x, y)) > 150 && qGray(drawn.pixel(x, y)) < 235 ? 1 : 0;
+    }
+    EXPECT_LT(grey, 3000);
 }
 
 TEST(PdfEmf, DamagedPdfGivesNoPages)
