@@ -145,6 +145,59 @@ void PdfPageEmf::eoFill(GfxState* state)
     fillWith(state, false);
 }
 
+bool PdfPageEmf::axialShadedFill(GfxState* state, GfxAxialShading* shading, double tMin, double tMax)
+{
+    if (!drawing())
+        return true;
+    flushText();
+    double x0, y0, x1, y1;
+    shading->getCoords(&x0, &y0, &x1, &y1);
+    const double dx = x1 - x0, dy = y1 - y0, length = std::hypot(dx, dy);
+    if (length <= 0 || tMax <= tMin)
+        return false;
+    // Bands reach across the whole clip box on both sides of the axis.
+    double cx0, cy0, cx1, cy1;
+    state->getUserClipBBox(&cx0, &cy0, &cx1, &cy1);
+    double reach = length;
+    for (const auto& [cx, cy] : {std::pair{cx0, cy0}, {cx0, cy1}, {cx1, cy0}, {cx1, cy1}})
+        reach = std::max(reach, std::hypot(cx - x0, cy - y0) + length);
+    const double nx = -dy / length * reach, ny = dx / length * reach;
+    double ddx, ddy;
+    state->transformDelta(dx * (tMax - tMin), dy * (tMax - tMin), &ddx, &ddy);
+    const int bands = std::clamp(int(std::hypot(ddx, ddy) / (UnitsPerInch / 72.0)), 1, 256);
+    const double t0 = shading->getDomain0(), t1 = shading->getDomain1();
+    const auto colorAt = [&](double s) {
+        GfxColor color;
+        shading->getColor(t0 + std::clamp(s, 0.0, 1.0) * (t1 - t0), &color);
+        GfxRGB rgb;
+        shading->getColorSpace()->getRGB(&color, &rgb);
+        return colorOf(rgb);
+    };
+    const auto point = [&](double s, double side) {
+        double x, y;
+        state->transform(x0 + s * dx + side * nx, y0 + s * dy + side * ny, &x, &y);
+        return EmfPoint{rounded(x), rounded(y)};
+    };
+    const double step = (tMax - tMin) / bands;
+    int first = 0;
+    while (first < bands) {
+        // Neighbouring bands of one colour are one fill; each overlaps the next a little.
+        const EmfColor color = colorAt(tMin + (first + 0.5) * step);
+        int last = first + 1;
+        while (last < bands && colorAt(tMin + (last + 0.5) * step) == color)
+            ++last;
+        const double from = tMin + first * step;
+        const double to = last == bands ? tMax : tMin + (last + 0.25) * step;
+        EmfFigure band;
+        band.points = {point(from, 1), point(to, 1), point(to, -1), point(from, -1)};
+        band.curve.assign(4, false);
+        band.closed = true;
+        m_emf->fillPath({band}, overWhite(color, state->getFillOpacity()), true);
+        first = last;
+    }
+    return true;
+}
+
 void PdfPageEmf::clipWith(GfxState* state, bool winding)
 {
     if (!drawing())

@@ -25,6 +25,12 @@ public:
     bool useDrawChar() override { return true; }
     bool interpretType3Chars() override { return true; }
 
+    // Axial shadings as bands of about a point each: poppler's own fallback cuts them into bands
+    // one device unit thin, which readers drop at screen resolution.
+    bool useShadedFills(int type) override { return type == 2; }
+    bool axialShadedFill(GfxState* state, GfxAxialShading* shading, double tMin, double tMax) override;
+    bool axialShadedSupportExtend(GfxState*, GfxAxialShading*) override { return true; }
+
     void startPage(int pageNum, GfxState* state, XRef* xref) override;
     void endPage() override;
 
