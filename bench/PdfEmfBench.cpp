@@ -57,7 +57,8 @@ int main(int argc, char** argv)
             css::uno::Reference<css::lang::XComponent> source =
                 desktop->loadComponentFromURL(lo::fileUrl(flat), "_blank", 0, hidden);
             css::uno::Reference<css::frame::XStorable>(source, css::uno::UNO_QUERY_THROW)
-                ->storeToURL(lo::fileUrl(docx), lo::props({{"FilterName", Any(lo::OUString("MS Word 2007 XML"))}}));
+                ->storeToURL(lo::fileUrl(docx),
+                             lo::props({{"FilterName", Any(lo::OUString("MS Word 2007 XML"))}}));
             lo::closeComponent(source);
 
             css::uno::Reference<css::lang::XComponent> doc =
@@ -65,10 +66,12 @@ int main(int argc, char** argv)
             // The PDF export exactly as the page pictures make it.
             QElapsedTimer timer;
             timer.start();
-            css::uno::Sequence<css::beans::PropertyValue> filterData = lo::props({{"IsSkipEmptyPages", Any(false)}});
+            css::uno::Sequence<css::beans::PropertyValue> filterData =
+                lo::props({{"IsSkipEmptyPages", Any(false)}});
             css::uno::Reference<css::frame::XStorable>(doc, css::uno::UNO_QUERY_THROW)
-                ->storeToURL(lo::fileUrl(pdf), lo::props({{"FilterName", Any(lo::OUString("writer_pdf_Export"))},
-                                                          {"FilterData", Any(filterData)}}));
+                ->storeToURL(lo::fileUrl(pdf),
+                             lo::props({{"FilterName", Any(lo::OUString("writer_pdf_Export"))},
+                                        {"FilterData", Any(filterData)}}));
             pdfExportS += seconds(timer);
 
             // Today's route on the same document: its own PDF export, Draw's import, a filter a page.
@@ -115,12 +118,15 @@ int main(int argc, char** argv)
     const double routeS = pdfExportS + writerS;
     std::printf("corpus: 13 documents, %d pages (%d through the Draw route)\n", pages, officePages);
     std::printf("writer: %.3f s, %.1f KiB an EMF on average\n", writerS, emfBytes / 1024.0 / pages);
-    std::printf("pdftoppm -r 96: %.2f s; office PDF export: %.2f s; Draw route (export+import+filters): %.2f s\n",
-                pdftoppmS, pdfExportS, drawRouteS);
-    std::printf("office route with the writer (PDF export + writer): %.2f s, %.0f %% of the PDF floor's speed\n",
-                routeS, 100 * pdfExportS / routeS);
+    std::printf(
+        "pdftoppm -r 96: %.2f s; office PDF export: %.2f s; Draw route (export+import+filters): %.2f s\n",
+        pdftoppmS, pdfExportS, drawRouteS);
+    std::printf(
+        "office route with the writer (PDF export + writer): %.2f s, %.0f %% of the PDF floor's speed\n",
+        routeS, 100 * pdfExportS / routeS);
     std::printf("emf_writer_pages_per_s=%.1f pdftoppm_pages_per_s=%.1f draw_route_pages_per_s=%.1f "
                 "pdf_export_pages_per_s=%.1f pdf_plus_writer_pages_per_s=%.1f\n",
-                pages / writerS, pages / pdftoppmS, officePages / drawRouteS, pages / pdfExportS, pages / routeS);
+                pages / writerS, pages / pdftoppmS, officePages / drawRouteS, pages / pdfExportS,
+                pages / routeS);
     return officePages == pages ? 0 : 1;
 }

@@ -3,12 +3,14 @@
 #include <QtEndian>
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 namespace quillet::lo {
 
 namespace {
 
-enum RecordType : uint32_t {
+enum RecordType : uint32_t
+{
     EMR_HEADER = 1,
     EMR_EOF = 14,
     EMR_SETMAPMODE = 17,
@@ -39,11 +41,6 @@ enum RecordType : uint32_t {
     EMR_EXTCREATEPEN = 95,
     EMR_ALPHABLEND = 114,
 };
-
-constexpr uint32_t PenHandles[2] = {1, 2};
-constexpr uint32_t BrushHandles[2] = {3, 4};
-constexpr uint32_t FontHandles[2] = {5, 6};
-constexpr uint16_t HandleCount = 7; // index 0 is reserved
 
 EmfRect boundsOf(const EmfPath& path)
 {
@@ -111,6 +108,8 @@ public:
         return *this;
     }
     qsizetype size() const { return m_bytes.size(); }
+    // The fields after type and size.
+    QByteArray body() const { return m_bytes.mid(8); }
     QByteArray finished() const
     {
         QByteArray out = m_bytes;
@@ -133,11 +132,14 @@ EmfWriter::EmfWriter(int32_t width, int32_t height, int unitsPerInch) : m_page{0
     header.rect({0, 0, width - 1, height - 1});
     header.rect({0, 0, hundredthsMm(width) - 1, hundredthsMm(height) - 1});
     header.u32(0x464D4520).u32(0x10000);
-    header.u32(0).u32(0).u16(HandleCount).u16(0); // size and record count: completed in finish()
-    header.u32(0).u32(0).u32(0);                  // no description, no palette
+    header.u32(0)
+        .u32(0)
+        .u16(uint16_t(m_fonts.firstHandle + m_fonts.capacity))
+        .u16(0);                 // size and record count: completed in finish()
+    header.u32(0).u32(0).u32(0); // no description, no palette
     header.i32(deviceUnits).i32(deviceUnits).i32(3175).i32(3175);
-    header.u32(0).u32(0).u32(0);                  // no pixel format, no OpenGL
-    header.i32(3175000).i32(3175000);             // the device in micrometres
+    header.u32(0).u32(0).u32(0);      // no pixel format, no OpenGL
+    header.i32(3175000).i32(3175000); // the device in micrometres
     append(header);
 
     append(Record(EMR_SETMAPMODE).u32(1));     // MM_TEXT: logical unit = device unit
@@ -160,7 +162,7 @@ void EmfWriter::saveDC()
 void EmfWriter::restoreDC()
 {
     append(Record(EMR_RESTOREDC).i32(-1));
-    m_penSelected = m_brushSelected = m_fontSelected = false;
+    m_pens.selected = m_brushes.selected = m_fonts.selected = -1;
     m_fillMode = -1;
     m_textColor = -1;
 }
@@ -175,80 +177,72 @@ void EmfWriter::deleteObject(uint32_t handle)
     append(Record(EMR_DELETEOBJECT).u32(handle));
 }
 
+void EmfWriter::useObject(ObjectTable& table, uint32_t createType, const QByteArray& body)
+{
+    ++table.clock;
+    for (size_t i = 0; i < table.entries.size(); ++i) {
+        if (table.entries[i].body == body) {
+            table.entries[i].used = table.clock;
+            if (table.selected != int(i))
+                select(table.entries[i].handle);
+            table.selected = int(i);
+            return;
+        }
+    }
+    size_t slot = table.entries.size();
+    if (slot < size_t(table.capacity)) {
+        table.entries.push_back({body, table.firstHandle + uint32_t(slot), table.clock});
+    } else {
+        // The least recently used one goes; never the selected one, which GDI will not delete.
+        slot = table.selected == 0 ? 1 : 0;
+        for (size_t i = 0; i < table.entries.size(); ++i) {
+            if (int(i) != table.selected && table.entries[i].used < table.entries[slot].used)
+                slot = i;
+        }
+        deleteObject(table.entries[slot].handle);
+        table.entries[slot].body = body;
+        table.entries[slot].used = table.clock;
+    }
+    append(Record(createType).u32(table.entries[slot].handle).bytes(body.constData(), body.size()));
+    select(table.entries[slot].handle);
+    table.selected = int(slot);
+}
+
 void EmfWriter::selectBrush(EmfColor color)
 {
-    if (m_brushMade && m_brush == color) {
-        if (!m_brushSelected)
-            select(BrushHandles[m_brushSlot]);
-        m_brushSelected = true;
-        return;
-    }
-    const int slot = m_brushMade ? 1 - m_brushSlot : 0;
-    append(Record(EMR_CREATEBRUSHINDIRECT).u32(BrushHandles[slot]).u32(0 /*BS_SOLID*/).u32(color).u32(0));
-    select(BrushHandles[slot]);
-    if (m_brushMade)
-        deleteObject(BrushHandles[m_brushSlot]);
-    m_brushSlot = slot;
-    m_brush = color;
-    m_brushMade = m_brushSelected = true;
+    useObject(m_brushes, EMR_CREATEBRUSHINDIRECT, Record(0).u32(0 /*BS_SOLID*/).u32(color).u32(0).body());
 }
 
 void EmfWriter::selectPen(const EmfPen& pen)
 {
-    if (m_penMade && m_pen == pen) {
-        if (!m_penSelected)
-            select(PenHandles[m_penSlot]);
-        m_penSelected = true;
-        return;
-    }
-    const int slot = m_penMade ? 1 - m_penSlot : 0;
     static const uint32_t caps[] = {0x200 /*FLAT*/, 0x000 /*ROUND*/, 0x100 /*SQUARE*/};
     static const uint32_t joins[] = {0x2000 /*MITER*/, 0x0000 /*ROUND*/, 0x1000 /*BEVEL*/};
     const uint32_t style = 0x10000 /*PS_GEOMETRIC*/ | (pen.dashes.empty() ? 0 : 7 /*PS_USERSTYLE*/) |
                            caps[pen.cap] | joins[pen.join];
-    Record record(EMR_EXTCREATEPEN);
-    record.u32(PenHandles[slot]).u32(0).u32(0).u32(0).u32(0); // no brush bitmap
-    record.u32(style).u32(uint32_t(std::max(pen.width, 1))).u32(0 /*BS_SOLID*/).u32(pen.color).u32(0);
-    record.u32(uint32_t(pen.dashes.size()));
+    Record body(0);
+    body.u32(0).u32(0).u32(0).u32(0); // no brush bitmap
+    body.u32(style).u32(uint32_t(std::max(pen.width, 1))).u32(0 /*BS_SOLID*/).u32(pen.color).u32(0);
+    body.u32(uint32_t(pen.dashes.size()));
     for (uint32_t d : pen.dashes)
-        record.u32(std::max(d, 1u));
-    append(record);
-    select(PenHandles[slot]);
-    if (m_penMade)
-        deleteObject(PenHandles[m_penSlot]);
-    m_penSlot = slot;
-    m_pen = pen;
-    m_penMade = m_penSelected = true;
+        body.u32(std::max(d, 1u));
+    useObject(m_pens, EMR_EXTCREATEPEN, body.body());
 }
 
 void EmfWriter::selectFont(const EmfFont& font)
 {
-    if (m_fontMade && m_font == font) {
-        if (!m_fontSelected)
-            select(FontHandles[m_fontSlot]);
-        m_fontSelected = true;
-        return;
-    }
-    const int slot = m_fontMade ? 1 - m_fontSlot : 0;
-    Record record(EMR_EXTCREATEFONTINDIRECTW);
-    record.u32(FontHandles[slot]);
-    record.i32(-std::max(font.height, 1)).i32(font.width).i32(font.escapement).i32(font.escapement);
-    record.i32(font.weight);
-    // italic, underline, strike-out, DEFAULT_CHARSET, OUT_TT_PRECIS, default clipping, ANTIALIASED, default pitch
+    Record body(0);
+    body.i32(-std::max(font.height, 1)).i32(font.width).i32(font.escapement).i32(font.escapement);
+    body.i32(font.weight);
+    // italic, underline, strike-out, DEFAULT_CHARSET, OUT_TT_PRECIS, default clipping, ANTIALIASED,
+    // default pitch
     const char flags[8] = {char(font.italic ? 1 : 0), 0, 0, 1, 4, 0, 4, 0};
-    record.bytes(flags, 8);
+    body.bytes(flags, 8);
     char face[64] = {};
     const QString name = font.face.left(31);
     for (int i = 0; i < name.size(); ++i)
         qToLittleEndian(name.at(i).unicode(), face + 2 * i);
-    record.bytes(face, 64);
-    append(record);
-    select(FontHandles[slot]);
-    if (m_fontMade)
-        deleteObject(FontHandles[m_fontSlot]);
-    m_fontSlot = slot;
-    m_font = font;
-    m_fontMade = m_fontSelected = true;
+    body.bytes(face, 64);
+    useObject(m_fonts, EMR_EXTCREATEFONTINDIRECTW, body.body());
 }
 
 void EmfWriter::setPolyFillMode(bool winding)

@@ -48,8 +48,18 @@ using EmfPath = std::vector<EmfFigure>;
 
 struct EmfPen
 {
-    enum Cap { FlatCap, RoundCap, SquareCap };
-    enum Join { MiterJoin, RoundJoin, BevelJoin };
+    enum Cap
+    {
+        FlatCap,
+        RoundCap,
+        SquareCap
+    };
+    enum Join
+    {
+        MiterJoin,
+        RoundJoin,
+        BevelJoin
+    };
     int32_t width = 1;
     EmfColor color = 0;
     Cap cap = FlatCap;
@@ -118,14 +128,26 @@ private:
     QByteArray m_data;
     uint32_t m_records = 0;
     EmfRect m_page;
-    // Each kind of object alternates between two handles: the new one is made and selected
-    // before the old one is deleted, as GDI wants.
-    int m_penSlot = 0, m_brushSlot = 0, m_fontSlot = 0;
-    bool m_penSelected = false, m_brushSelected = false, m_fontSelected = false;
-    bool m_penMade = false, m_brushMade = false, m_fontMade = false;
-    EmfPen m_pen;
-    EmfColor m_brush = 0;
-    EmfFont m_font;
+    // Objects of one kind stay made (up to a few per kind) and are selected again by handle; the
+    // least recently used is deleted when the kind's handles run out.
+    struct ObjectTable
+    {
+        struct Entry
+        {
+            QByteArray body; // the create record's fields after the handle
+            uint32_t handle;
+            uint64_t used;
+        };
+        uint32_t firstHandle;
+        int capacity;
+        std::vector<Entry> entries;
+        int selected = -1;
+        uint64_t clock = 0;
+    };
+    void useObject(ObjectTable& table, uint32_t createType, const QByteArray& body);
+    ObjectTable m_pens{1, 8};
+    ObjectTable m_brushes{9, 16};
+    ObjectTable m_fonts{25, 16}; // handle 0 is reserved, so the header counts 41
     int m_fillMode = -1;
     int64_t m_textColor = -1;
 };

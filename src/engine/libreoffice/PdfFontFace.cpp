@@ -79,24 +79,26 @@ QString withoutSubsetTag(const QString& name)
 FontFace fontFaceOf(const GfxFont& font)
 {
     static std::mutex mutex;
-    static std::map<std::string, FontFace> cache;
-    const std::string key = font.getName() ? *font.getName() : std::string();
+    static std::map<QString, FontFace> cache;
+    // Subsets of one font in many documents share an entry.
+    const QString name =
+        withoutSubsetTag(QString::fromStdString(font.getName() ? *font.getName() : std::string()));
     std::lock_guard<std::mutex> lock(mutex);
-    const auto known = cache.find(key);
+    const auto known = cache.find(name);
     if (known != cache.end())
         return known->second;
-    const QString name = withoutSubsetTag(QString::fromStdString(key));
     // The office adds suffixes of its own to some names ("NotoSerifCJKjp-Regular-VKana").
     FontFace face;
     QString candidate = name;
     bool found = false;
-    while (!candidate.isEmpty() && !(found = installedFace(candidate, face)) && candidate.count(QLatin1Char('-')) > 1)
+    while (!candidate.isEmpty() && !(found = installedFace(candidate, face)) &&
+           candidate.count(QLatin1Char('-')) > 1)
         candidate.truncate(candidate.lastIndexOf(QLatin1Char('-')));
     if (!found)
         face = faceFromName(candidate, font);
     if (face.family.isEmpty())
         face.family = QStringLiteral("Times New Roman");
-    cache.emplace(key, face);
+    cache.emplace(name, face);
     return face;
 }
 

@@ -18,7 +18,7 @@ struct FontFace
 
 // Looks the font's PostScript name up among the installed fonts (the PDF was made on this machine,
 // so its fonts are here); otherwise takes the family from the font descriptor or from the name
-// itself. Results are cached by name for the life of the process.
+// itself. Results are cached by name, without the subset tag, for the life of the process.
 FontFace fontFaceOf(const GfxFont& font);
 
 // "BAAAAA+NotoSerifCJKjp-Bold" -> "NotoSerifCJKjp-Bold".

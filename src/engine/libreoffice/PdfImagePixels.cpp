@@ -143,8 +143,10 @@ void drawPixels(EmfWriter& emf, const double* m, const PdfPixels& pixels)
     } else {
         skewed = true;
         const double unit = std::sqrt(std::abs(det) / (double(pixels.width) * pixels.height));
-        outW = std::clamp(int(std::ceil((right - left) / unit)), 1, 2 * std::max(pixels.width, pixels.height));
-        outH = std::clamp(int(std::ceil((bottom - top) / unit)), 1, 2 * std::max(pixels.width, pixels.height));
+        outW =
+            std::clamp(int(std::ceil((right - left) / unit)), 1, 2 * std::max(pixels.width, pixels.height));
+        outH =
+            std::clamp(int(std::ceil((bottom - top) / unit)), 1, 2 * std::max(pixels.width, pixels.height));
     }
     const bool alpha = skewed || !pixels.opaque;
     std::vector<uint8_t> out(size_t(outW) * outH * (alpha ? 4 : 3));

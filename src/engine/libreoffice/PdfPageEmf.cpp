@@ -4,6 +4,7 @@
 
 #include <GfxFont.h>
 #include <GfxState.h>
+#include <algorithm>
 #include <cmath>
 
 namespace quillet::lo {
@@ -25,7 +26,9 @@ EmfColor overWhite(EmfColor color, double opacity)
 {
     if (opacity >= 1)
         return color;
-    const auto mix = [opacity](uint32_t c) { return int(std::lround(255 - (255 - double(c & 0xff)) * opacity)); };
+    const auto mix = [opacity](uint32_t c) {
+        return int(std::lround(255 - (255 - double(c & 0xff)) * opacity));
+    };
     return emfRgb(mix(color), mix(color >> 8), mix(color >> 16));
 }
 
@@ -43,7 +46,7 @@ void PdfPageEmf::startPage(int, GfxState* state, XRef*)
     m_savedDC.clear();
     m_groupIsMask.clear();
     m_maskDepth = 0;
-    m_run = TextRun();
+    m_run = PdfTextRun();
     m_done.clear();
 }
 
@@ -264,71 +267,17 @@ void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double
     state->transform(x, y, &px, &py);
     state->transformDelta(dx, dy, &ax, &ay);
     const double dirX = m11 / along, dirY = m12 / along;
-    const double advance = ax * dirX + ay * dirY;
-    double start = 0;
-    bool continues = !m_run.glyphs.empty() && m_run.font == emfFont && m_run.color == color;
-    if (continues) {
-        const double rx = px - m_run.originX, ry = py - m_run.originY;
-        start = rx * m_run.dirX + ry * m_run.dirY;
-        const double off = -rx * m_run.dirY + ry * m_run.dirX;
-        continues = std::abs(off) < 2 && start >= m_run.glyphs.back().start;
-    }
-    if (!continues) {
+    if (!m_run.continuesAt(emfFont, color, px, py)) {
         flushText();
-        m_run.font = emfFont;
-        m_run.color = color;
-        m_run.originX = px;
-        m_run.originY = py;
-        m_run.dirX = dirX;
-        m_run.dirY = dirY;
-        start = 0;
+        m_run.start(emfFont, color, px, py, dirX, dirY);
     }
-    Glyph glyph{0, 0, start};
-    for (int i = 0; i < uLen; ++i) {
-        const char32_t c = u[i];
-        if (c < 0x20 || (c >= 0xD800 && c < 0xE000) || c > 0x10FFFF)
-            continue;
-        if (c >= 0x10000) {
-            m_run.text += QChar::highSurrogate(c);
-            m_run.text += QChar::lowSurrogate(c);
-            glyph.units += 2;
-        } else {
-            m_run.text += QChar(char16_t(c));
-            glyph.units += 1;
-        }
-        ++glyph.codePoints;
-    }
-    if (glyph.units == 0) {
-        if (m_run.glyphs.empty())
-            m_run = TextRun();
-        return;
-    }
-    m_run.glyphs.push_back(glyph);
-    m_run.end = start + advance;
+    m_run.add(px, py, ax * dirX + ay * dirY, u, uLen);
 }
 
 void PdfPageEmf::flushText()
 {
-    if (m_run.glyphs.empty() || !m_emf)
-        return;
-    std::vector<int32_t> dx;
-    dx.reserve(size_t(m_run.text.size()));
-    double at = 0;
-    int unit = 0;
-    for (size_t g = 0; g < m_run.glyphs.size(); ++g) {
-        const Glyph& glyph = m_run.glyphs[g];
-        const double next = g + 1 < m_run.glyphs.size() ? m_run.glyphs[g + 1].start : m_run.end;
-        // A ligature's advance is shared by its characters; a surrogate pair's low half gets none.
-        const double share = (next - glyph.start) / glyph.codePoints;
-        for (int k = 0; k < glyph.units; ++k, ++unit) {
-            const bool lowHalf = m_run.text.at(unit).isLowSurrogate();
-            const double to = lowHalf ? at : at + share;
-            dx.push_back(rounded(to) - rounded(at));
-            at = to;
-        }
-    }
-    m_emf->text({rounded(m_run.originX), rounded(m_run.originY)}, m_run.text, dx, m_run.font, m_run.color);
-    m_run = TextRun();
+    if (m_emf)
+        m_run.writeTo(*m_emf);
 }
 
 void PdfPageEmf::drawImagePixels(GfxState* state, const PdfPixels& pixels)
@@ -393,7 +342,8 @@ void PdfPageEmf::drawSoftMaskedImage(GfxState* state, Object*, Stream* str, int 
     drawImagePixels(state, pixels);
 }
 
-void PdfPageEmf::beginTransparencyGroup(GfxState*, const double*, GfxColorSpace*, bool, bool, bool forSoftMask)
+void PdfPageEmf::beginTransparencyGroup(GfxState*, const double*, GfxColorSpace*, bool, bool,
+                                        bool forSoftMask)
 {
     if (forSoftMask)
         flushText();

@@ -6,6 +6,7 @@
 
 #include "engine/libreoffice/EmfWriter.h"
 #include "engine/libreoffice/PdfImagePixels.h"
+#include "engine/libreoffice/PdfTextRun.h"
 
 #include <OutputDev.h>
 #include <memory>
@@ -64,24 +65,6 @@ public:
     void endTransparencyGroup(GfxState* state) override;
 
 private:
-    // Characters of one run: same font, colour and baseline.
-    struct Glyph
-    {
-        int units;      // UTF-16 units of this glyph in m_runText
-        int codePoints; // code points among them (more than one: a ligature)
-        double start;   // along the baseline from the run's origin
-    };
-    struct TextRun
-    {
-        EmfFont font;
-        EmfColor color = 0;
-        double originX = 0, originY = 0;
-        double dirX = 1, dirY = 0;
-        double end = 0;
-        QString text;
-        std::vector<Glyph> glyphs;
-    };
-
     bool drawing() const { return m_emf && m_maskDepth == 0; }
     void flushText();
     void fillWith(GfxState* state, bool winding);
@@ -94,7 +77,7 @@ private:
     std::vector<bool> m_savedDC; // per saved graphics state: did a clip there write EMR_SAVEDC
     std::vector<bool> m_groupIsMask;
     int m_maskDepth = 0;
-    TextRun m_run;
+    PdfTextRun m_run;
     const GfxFont* m_faceFont = nullptr; // the font the three below were looked up for
     QString m_family;
     int m_weight = 400;

@@ -43,7 +43,8 @@ EmfContent readEmf(const QByteArray& emf)
         content.fault = QStringLiteral("size field %1, file %2").arg(u32(emf, 48)).arg(emf.size());
         return content;
     }
-    content.frameMm = QSizeF((i32(emf, 32) - i32(emf, 24) + 1) / 100.0, (i32(emf, 36) - i32(emf, 28) + 1) / 100.0);
+    content.frameMm =
+        QSizeF((i32(emf, 32) - i32(emf, 24) + 1) / 100.0, (i32(emf, 36) - i32(emf, 28) + 1) / 100.0);
     QHash<uint32_t, EmfTextRun> fonts; // by handle; 0: the one selected
     qsizetype at = 0;
     uint32_t last = 0, records = 0;
@@ -89,7 +90,8 @@ EmfContent readEmf(const QByteArray& emf)
     if (last != 14)
         content.fault = QStringLiteral("last record is %1, not EMR_EOF").arg(last);
     else if (u32(emf, 52) != records)
-        content.fault = QStringLiteral("header counts %1 records, file has %2").arg(u32(emf, 52)).arg(records);
+        content.fault =
+            QStringLiteral("header counts %1 records, file has %2").arg(u32(emf, 52)).arg(records);
     return content;
 }
 

@@ -23,9 +23,9 @@ struct EmfTextRun
 
 struct EmfContent
 {
-    QString fault;   // empty for a structurally valid metafile
-    QSizeF frameMm;  // the picture's size from the header frame
-    QString text;    // every text record's string, one record a line
+    QString fault;  // empty for a structurally valid metafile
+    QSizeF frameMm; // the picture's size from the header frame
+    QString text;   // every text record's string, one record a line
     QSet<QString> faces;
     std::vector<EmfTextRun> runs;
     int bitmaps = 0; // EMR_STRETCHDIBITS and EMR_ALPHABLEND

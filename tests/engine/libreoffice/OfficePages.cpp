@@ -55,7 +55,8 @@ void OfficePages::storeAs(const QString& source, const QString& target, const ch
     m_session.guarded(Deadline, [&] {
         Reference<lang::XComponent> doc = load(m_session, source);
         Reference<frame::XStorable>(doc, UNO_QUERY_THROW)
-            ->storeToURL(lo::fileUrl(target), lo::props({{"FilterName", Any(OUString::createFromAscii(filter))}}));
+            ->storeToURL(lo::fileUrl(target),
+                         lo::props({{"FilterName", Any(OUString::createFromAscii(filter))}}));
         lo::closeComponent(doc);
     });
 }
@@ -139,10 +140,12 @@ QImage OfficePages::render(const QByteArray& emf, QSizeF pageMm, QSize pixels)
         shape->setPosition(awt::Point(0, 0));
         shape->setSize(size);
 
-        uno::Sequence<beans::PropertyValue> filterData = lo::props(
-            {{"PixelWidth", Any(sal_Int32(pixels.width()))}, {"PixelHeight", Any(sal_Int32(pixels.height()))}});
-        Reference<uno::XInterface> filter = m_session.context()->getServiceManager()->createInstanceWithContext(
-            "com.sun.star.drawing.GraphicExportFilter", m_session.context());
+        uno::Sequence<beans::PropertyValue> filterData =
+            lo::props({{"PixelWidth", Any(sal_Int32(pixels.width()))},
+                       {"PixelHeight", Any(sal_Int32(pixels.height()))}});
+        Reference<uno::XInterface> filter =
+            m_session.context()->getServiceManager()->createInstanceWithContext(
+                "com.sun.star.drawing.GraphicExportFilter", m_session.context());
         Reference<document::XExporter>(filter, UNO_QUERY_THROW)
             ->setSourceDocument(Reference<lang::XComponent>(page, UNO_QUERY_THROW));
         Reference<document::XFilter>(filter, UNO_QUERY_THROW)

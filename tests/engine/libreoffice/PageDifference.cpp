@@ -1,5 +1,6 @@
 #include "PageDifference.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -51,15 +52,30 @@ std::vector<int> blurredGrey(const QImage& source)
 
 } // namespace
 
-double differingShare(const QImage& a, const QImage& b)
+PageDifference pageDifference(const QImage& a, const QImage& b)
 {
     if (a.isNull() || a.size() != b.size())
-        return 1.0;
+        return {};
     const std::vector<int> ga = blurredGrey(a), gb = blurredGrey(b);
+    const int w = a.width(), h = a.height();
+    PageDifference d;
     size_t differing = 0;
     for (size_t i = 0; i < ga.size(); ++i)
         differing += std::abs(ga[i] - gb[i]) > 64 ? 1 : 0;
-    return double(differing) / double(ga.size());
+    d.share = double(differing) / double(ga.size());
+    constexpr int Tile = 16;
+    d.worstTile = 0;
+    for (int ty = 0; ty < h; ty += Tile) {
+        for (int tx = 0; tx < w; tx += Tile) {
+            long sum = 0, n = 0;
+            for (int y = ty; y < std::min(h, ty + Tile); ++y) {
+                for (int x = tx; x < std::min(w, tx + Tile); ++x, ++n)
+                    sum += ga[size_t(y) * w + x] - gb[size_t(y) * w + x];
+            }
+            d.worstTile = std::max(d.worstTile, std::abs(double(sum)) / double(n));
+        }
+    }
+    return d;
 }
 
 } // namespace quillet::testing

@@ -1,14 +1,24 @@
 #pragma once
 
-// How far two renderings of one page differ: both are turned grey, softened by a 3x3 box blur
-// (so anti-aliasing and a half-pixel shift of a glyph edge weigh little) and compared pixel by
-// pixel; the share of pixels whose grey differs by more than a quarter of the range is the score.
+// How far two renderings of one page differ, in two numbers. Both pages are turned grey (on white)
+// and softened by a 3x3 box blur, so anti-aliasing and a half-pixel shift of a glyph edge weigh
+// little.
+// - share: the share of pixels whose grey differs by more than a quarter of the range (shapes and
+//   places: text set elsewhere or in another face);
+// - worstTile: the largest difference of mean grey over any 16x16 tile, in grey levels (a missing or
+//   extra object, or a wrong tone, even where it is small or pale).
 
 #include <QImage>
 
 namespace quillet::testing {
 
-// 0 = same, 1 = every pixel differs; 1 as well when the sizes differ.
-double differingShare(const QImage& a, const QImage& b);
+struct PageDifference
+{
+    double share = 1;
+    double worstTile = 255;
+};
+
+// Sizes that differ count as entirely different.
+PageDifference pageDifference(const QImage& a, const QImage& b);
 
 } // namespace quillet::testing

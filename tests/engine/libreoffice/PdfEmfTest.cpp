@@ -2,10 +2,11 @@
 // Latin and CJK text in known faces (bold, italic), a bordered table, a picture and text turned a
 // quarter, then a landscape page. Each EMF is read back without the writer's help.
 
+#include "engine/libreoffice/PdfEmf.h"
+
 #include "EmfRecords.h"
 #include "LoTestOffice.h"
 #include "OfficePages.h"
-#include "engine/libreoffice/PdfEmf.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -49,7 +50,8 @@ QByteArray testDocument()
                "<office:automatic-styles>"
                "<style:page-layout style:name=\"PL\"><style:page-layout-properties fo:page-width=\"29.7cm\" "
                "fo:page-height=\"21cm\" style:print-orientation=\"landscape\"/></style:page-layout>"
-               "<style:style style:name=\"Wide\" style:family=\"paragraph\" style:parent-style-name=\"Standard\" "
+               "<style:style style:name=\"Wide\" style:family=\"paragraph\" "
+               "style:parent-style-name=\"Standard\" "
                "style:master-page-name=\"Landscape\"/>"
                "<style:style style:name=\"B\" style:family=\"text\"><style:text-properties "
                "fo:font-weight=\"bold\" style:font-weight-asian=\"bold\"/></style:style>"
@@ -61,7 +63,8 @@ QByteArray testDocument()
                "draw:stroke=\"none\" draw:fill=\"none\"/></style:style>"
                "</office:automatic-styles>"
                "<office:master-styles><style:master-page style:name=\"Standard\"/>"
-               "<style:master-page style:name=\"Landscape\" style:page-layout-name=\"PL\"/></office:master-styles>"
+               "<style:master-page style:name=\"Landscape\" "
+               "style:page-layout-name=\"PL\"/></office:master-styles>"
                "<office:body><office:text>"
                "<text:p>Plain Latin words, <text:span text:style-name=\"I\">italic quillet</text:span> and "
                "<text:span text:style-name=\"B\">粗体中文标题</text:span> 普通中文文字。</text:p>"
@@ -75,7 +78,8 @@ QByteArray testDocument()
            QByteArrayLiteral(
                "</office:binary-data></draw:image></draw:frame></text:p>"
                "<text:p><draw:custom-shape draw:style-name=\"Turned\" text:anchor-type=\"paragraph\" "
-               "svg:width=\"5cm\" svg:height=\"1cm\" draw:transform=\"rotate(1.5707963) translate(2cm 12cm)\">"
+               "svg:width=\"5cm\" svg:height=\"1cm\" draw:transform=\"rotate(1.5707963) translate(2cm "
+               "12cm)\">"
                "<text:p>sideways</text:p><draw:enhanced-geometry draw:type=\"rectangle\"/>"
                "</draw:custom-shape></text:p>"
                "<text:p text:style-name=\"Wide\">Landscape page text 横向页面</text:p>"
@@ -91,8 +95,8 @@ QString pdfText(const QString& pdf, int page)
 {
     QProcess process;
     const QString number = QString::number(page);
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-f"), number, QStringLiteral("-l"), number, pdf,
-                                                QStringLiteral("-")});
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-f"), number, QStringLiteral("-l"), number, pdf, QStringLiteral("-")});
     process.waitForFinished(60000);
     return QString::fromUtf8(process.readAllStandardOutput());
 }
@@ -145,7 +149,8 @@ TEST(PdfEmf, PagesOfAnOfficePdfAreVectorPicturesWithTheirText)
         EXPECT_GE(content.paths, e.minPaths);
         EXPECT_EQ(missingWords(pdfText(pdfPath, page), content.text), QStringList());
         for (const QString& face : content.faces)
-            EXPECT_FALSE(face.contains(QLatin1Char('+')) || face.contains(QLatin1Char('-'))) << face.toStdString();
+            EXPECT_FALSE(face.contains(QLatin1Char('+')) || face.contains(QLatin1Char('-')))
+                << face.toStdString();
         pages.push_back(content);
     }
 
