@@ -1,0 +1,155 @@
+#pragma once
+
+// A writer of enhanced metafile records, enough for a printed page: paths (filled, stroked, clipping),
+// text as EMR_EXTTEXTOUTW with per-glyph advances, bitmaps (opaque and with alpha), and the device
+// context's save/restore. Coordinates are logical units; the logical unit is 1/unitsPerInch inch
+// and the reference device in the header has exactly that resolution (MM_TEXT), so a reader needs no
+// window or viewport to place anything.
+//
+// Selected objects, colours and modes are cached: setting what is already set writes nothing.
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace quillet::lo {
+
+struct EmfPoint
+{
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
+struct EmfRect
+{
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+};
+
+// 0x00BBGGRR, as GDI's COLORREF.
+using EmfColor = uint32_t;
+inline EmfColor emfRgb(int r, int g, int b)
+{
+    return uint32_t(r & 0xff) | uint32_t(g & 0xff) << 8 | uint32_t(b & 0xff) << 16;
+}
+
+// One figure of a path: points[0] is the start; a point flagged `curve` is the first of three
+// (two control points and the end of a cubic Bezier).
+struct EmfFigure
+{
+    std::vector<EmfPoint> points;
+    std::vector<bool> curve;
+    bool closed = false;
+};
+using EmfPath = std::vector<EmfFigure>;
+
+struct EmfPen
+{
+    enum Cap
+    {
+        FlatCap,
+        RoundCap,
+        SquareCap
+    };
+    enum Join
+    {
+        MiterJoin,
+        RoundJoin,
+        BevelJoin
+    };
+    int32_t width = 1;
+    EmfColor color = 0;
+    Cap cap = FlatCap;
+    Join join = MiterJoin;
+    std::vector<uint32_t> dashes; // on, off, on, ... in logical units; empty: solid
+    bool operator==(const EmfPen& o) const
+    {
+        return width == o.width && color == o.color && cap == o.cap && join == o.join && dashes == o.dashes;
+    }
+};
+
+struct EmfFont
+{
+    int32_t height = 0;     // em height in logical units (written negative: character height)
+    int32_t width = 0;      // 0: the face's own proportions
+    int32_t escapement = 0; // baseline angle, tenths of a degree counter-clockwise
+    int32_t weight = 400;
+    bool italic = false;
+    QString face;
+    bool operator==(const EmfFont& o) const
+    {
+        return height == o.height && width == o.width && escapement == o.escapement && weight == o.weight &&
+               italic == o.italic && face == o.face;
+    }
+};
+
+class EmfWriter
+{
+public:
+    // A page of width x height logical units, 1/unitsPerInch inch each.
+    EmfWriter(int32_t width, int32_t height, int unitsPerInch);
+
+    void saveDC();
+    void restoreDC(); // to the last saveDC; cached selections are dropped
+
+    void fillPath(const EmfPath& path, EmfColor color, bool winding);
+    void strokePath(const EmfPath& path, const EmfPen& pen);
+    // Intersects the clip region with the path.
+    void clipPath(const EmfPath& path, bool winding);
+
+    // Text drawn on its baseline from `origin`; dx[i] is the advance after text[i] (UTF-16 units).
+    void text(EmfPoint origin, const QString& text, const std::vector<int32_t>& dx, const EmfFont& font,
+              EmfColor color);
+
+    // A bitmap stretched onto `target`. Rows top first; bgr: 3 bytes a pixel, bgra: 4 bytes a pixel
+    // with straight (not premultiplied) alpha: the office's EMF import reads EMR_ALPHABLEND bits so
+    // (premultiplied ones come out darker there), and over white paper both readings agree.
+    void bitmap(const EmfRect& target, int width, int height, const std::vector<uint8_t>& bgr);
+    void alphaBitmap(const EmfRect& target, int width, int height, const std::vector<uint8_t>& bgra);
+
+    // The whole file: header fields completed, EMR_EOF appended. The writer is spent afterwards.
+    QByteArray finish();
+
+private:
+    class Record;
+    void writePath(const EmfPath& path);
+    void selectBrush(EmfColor color);
+    void selectPen(const EmfPen& pen);
+    void selectFont(const EmfFont& font);
+    void setPolyFillMode(bool winding);
+    void setTextColor(EmfColor color);
+    void select(uint32_t handle);
+    void deleteObject(uint32_t handle);
+    void append(const Record& record);
+
+    QByteArray m_data;
+    uint32_t m_records = 0;
+    EmfRect m_page;
+    // Objects of one kind stay made (up to a few per kind) and are selected again by handle; the
+    // least recently used is deleted when the kind's handles run out.
+    struct ObjectTable
+    {
+        struct Entry
+        {
+            QByteArray body; // the create record's fields after the handle
+            uint32_t handle;
+            uint64_t used;
+        };
+        uint32_t firstHandle;
+        int capacity;
+        std::vector<Entry> entries;
+        int selected = -1;
+        uint64_t clock = 0;
+    };
+    void useObject(ObjectTable& table, uint32_t createType, const QByteArray& body);
+    ObjectTable m_pens{1, 8};
+    ObjectTable m_brushes{9, 16};
+    ObjectTable m_fonts{25, 16}; // handle 0 is reserved, so the header counts 41
+    int m_fillMode = -1;
+    int64_t m_textColor = -1;
+};
+
+} // namespace quillet::lo

@@ -1,0 +1,70 @@
+#include "engine/libreoffice/PdfEmf_p.h"
+
+#include "engine/libreoffice/PdfPageEmf_p.h"
+
+#include <GlobalParams.h>
+#include <PDFDoc.h>
+#include <Page.h>
+#include <mutex>
+
+namespace quillet::lo {
+
+struct PdfDocument::Data
+{
+    std::unique_ptr<PDFDoc> pdf;
+    PdfPageEmf device;
+};
+
+namespace {
+
+void initPoppler()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (!globalParams)
+            globalParams = std::make_unique<GlobalParams>();
+        // Damaged files are reported by isOk(); poppler's own messages would only fill stderr.
+        globalParams->setErrQuiet(true);
+    });
+}
+
+} // namespace
+
+PdfDocument::PdfDocument(const QString& path) : m_data(std::make_unique<Data>())
+{
+    initPoppler();
+    m_data->pdf = std::make_unique<PDFDoc>(std::make_unique<GooString>(path.toStdString()));
+}
+
+PdfDocument::~PdfDocument() = default;
+
+bool PdfDocument::isOk() const
+{
+    return m_data->pdf->isOk();
+}
+
+int PdfDocument::pageCount() const
+{
+    return m_data->pdf->isOk() ? m_data->pdf->getNumPages() : 0;
+}
+
+QSizeF PdfDocument::pageSize(int page) const
+{
+    if (page < 1 || page > pageCount())
+        return {};
+    const QSizeF size(m_data->pdf->getPageCropWidth(page), m_data->pdf->getPageCropHeight(page));
+    return m_data->pdf->getPageRotate(page) % 180 ? size.transposed() : size;
+}
+
+QByteArray emfOfPdfPage(PdfDocument& document, int page)
+{
+    if (page < 1 || page > document.pageCount())
+        return {};
+    PdfPageEmf& device = document.m_data->device;
+    const double dpi = PdfPageEmf::UnitsPerInch;
+    // Crop box as printed, annotations with appearances drawn, as a PDF viewer shows the page.
+    document.m_data->pdf->displayPage(&device, page, dpi, dpi, 0, false, true, false);
+    return device.takeEmf();
+}
+
+} // namespace quillet::lo

@@ -1,0 +1,362 @@
+#include "engine/libreoffice/PdfPageEmf_p.h"
+
+#include "engine/libreoffice/PdfFontFace_p.h"
+
+#include <GfxFont.h>
+#include <GfxState.h>
+#include <algorithm>
+#include <cmath>
+
+namespace quillet::lo {
+
+namespace {
+
+int32_t rounded(double v)
+{
+    return int32_t(std::lround(std::clamp(v, -2.0e9, 2.0e9)));
+}
+
+EmfColor colorOf(const GfxRGB& rgb)
+{
+    return emfRgb(colToByte(rgb.r), colToByte(rgb.g), colToByte(rgb.b));
+}
+
+// A translucent paint seen over white paper: the metafile has no alpha for paths or text.
+EmfColor overWhite(EmfColor color, double opacity)
+{
+    if (opacity >= 1)
+        return color;
+    const auto mix = [opacity](uint32_t c) {
+        return int(std::lround(255 - (255 - double(c & 0xff)) * opacity));
+    };
+    return emfRgb(mix(color), mix(color >> 8), mix(color >> 16));
+}
+
+} // namespace
+
+QByteArray PdfPageEmf::takeEmf()
+{
+    return std::move(m_done);
+}
+
+void PdfPageEmf::startPage(int, GfxState* state, XRef*)
+{
+    m_emf = std::make_unique<EmfWriter>(rounded(state->getPageWidth()), rounded(state->getPageHeight()),
+                                        UnitsPerInch);
+    m_savedDC.clear();
+    m_groupIsMask.clear();
+    m_maskDepth = 0;
+    m_run = PdfTextRun();
+    m_done.clear();
+}
+
+void PdfPageEmf::endPage()
+{
+    if (!m_emf)
+        return;
+    flushText();
+    while (!m_savedDC.empty()) {
+        if (m_savedDC.back())
+            m_emf->restoreDC();
+        m_savedDC.pop_back();
+    }
+    m_done = m_emf->finish();
+    m_emf.reset();
+}
+
+void PdfPageEmf::saveState(GfxState*)
+{
+    m_savedDC.push_back(false);
+}
+
+void PdfPageEmf::restoreState(GfxState*)
+{
+    if (m_savedDC.empty())
+        return;
+    if (m_savedDC.back() && m_emf) {
+        flushText();
+        m_emf->restoreDC();
+    }
+    m_savedDC.pop_back();
+}
+
+EmfPath PdfPageEmf::devicePath(GfxState* state) const
+{
+    EmfPath path;
+    const GfxPath* source = state->getPath();
+    path.reserve(size_t(source->getNumSubpaths()));
+    for (int i = 0; i < source->getNumSubpaths(); ++i) {
+        const GfxSubpath* sub = source->getSubpath(i);
+        EmfFigure figure;
+        figure.points.reserve(size_t(sub->getNumPoints()));
+        figure.curve.reserve(size_t(sub->getNumPoints()));
+        for (int k = 0; k < sub->getNumPoints(); ++k) {
+            double x, y;
+            state->transform(sub->getX(k), sub->getY(k), &x, &y);
+            figure.points.push_back({rounded(x), rounded(y)});
+            figure.curve.push_back(sub->getCurve(k));
+        }
+        figure.closed = sub->isClosed();
+        path.push_back(std::move(figure));
+    }
+    return path;
+}
+
+void PdfPageEmf::stroke(GfxState* state)
+{
+    if (!drawing() || state->getStrokeOpacity() <= 0)
+        return;
+    flushText();
+    GfxRGB rgb;
+    state->getStrokeRGB(&rgb);
+    EmfPen pen;
+    pen.width = std::max(1, rounded(state->getTransformedLineWidth()));
+    pen.color = overWhite(colorOf(rgb), state->getStrokeOpacity());
+    pen.cap = EmfPen::Cap(std::clamp(state->getLineCap(), 0, 2));
+    pen.join = EmfPen::Join(std::clamp(state->getLineJoin(), 0, 2));
+    double phase;
+    const std::vector<double>& dash = state->getLineDash(&phase);
+    bool visibleDash = false;
+    for (double d : dash) {
+        pen.dashes.push_back(uint32_t(std::max(1, rounded(state->transformWidth(d)))));
+        visibleDash = visibleDash || d > 0;
+    }
+    if (!visibleDash)
+        pen.dashes.clear();
+    else if (pen.dashes.size() % 2)
+        pen.dashes.insert(pen.dashes.end(), pen.dashes.begin(), pen.dashes.end());
+    m_emf->strokePath(devicePath(state), pen);
+}
+
+void PdfPageEmf::fillWith(GfxState* state, bool winding)
+{
+    if (!drawing() || state->getFillOpacity() <= 0)
+        return;
+    flushText();
+    GfxRGB rgb;
+    state->getFillRGB(&rgb);
+    m_emf->fillPath(devicePath(state), overWhite(colorOf(rgb), state->getFillOpacity()), winding);
+}
+
+void PdfPageEmf::fill(GfxState* state)
+{
+    fillWith(state, true);
+}
+
+void PdfPageEmf::eoFill(GfxState* state)
+{
+    fillWith(state, false);
+}
+
+bool PdfPageEmf::axialShadedFill(GfxState* state, GfxAxialShading* shading, double tMin, double tMax)
+{
+    if (!drawing())
+        return true;
+    flushText();
+    double x0, y0, x1, y1;
+    shading->getCoords(&x0, &y0, &x1, &y1);
+    const double dx = x1 - x0, dy = y1 - y0, length = std::hypot(dx, dy);
+    if (length <= 0 || tMax <= tMin)
+        return false;
+    // Bands reach across the whole clip box on both sides of the axis.
+    double cx0, cy0, cx1, cy1;
+    state->getUserClipBBox(&cx0, &cy0, &cx1, &cy1);
+    double reach = length;
+    for (const auto& [cx, cy] : {std::pair{cx0, cy0}, {cx0, cy1}, {cx1, cy0}, {cx1, cy1}})
+        reach = std::max(reach, std::hypot(cx - x0, cy - y0) + length);
+    const double nx = -dy / length * reach, ny = dx / length * reach;
+    double ddx, ddy;
+    state->transformDelta(dx * (tMax - tMin), dy * (tMax - tMin), &ddx, &ddy);
+    const int bands = std::clamp(int(std::hypot(ddx, ddy) / (UnitsPerInch / 72.0)), 1, 256);
+    const double t0 = shading->getDomain0(), t1 = shading->getDomain1();
+    const auto colorAt = [&](double s) {
+        GfxColor color;
+        shading->getColor(t0 + std::clamp(s, 0.0, 1.0) * (t1 - t0), &color);
+        GfxRGB rgb;
+        shading->getColorSpace()->getRGB(&color, &rgb);
+        return colorOf(rgb);
+    };
+    const auto point = [&](double s, double side) {
+        double x, y;
+        state->transform(x0 + s * dx + side * nx, y0 + s * dy + side * ny, &x, &y);
+        return EmfPoint{rounded(x), rounded(y)};
+    };
+    const double step = (tMax - tMin) / bands;
+    int first = 0;
+    while (first < bands) {
+        // Neighbouring bands of one colour are one fill; each overlaps the next a little.
+        const EmfColor color = colorAt(tMin + (first + 0.5) * step);
+        int last = first + 1;
+        while (last < bands && colorAt(tMin + (last + 0.5) * step) == color)
+            ++last;
+        const double from = tMin + first * step;
+        const double to = last == bands ? tMax : tMin + (last + 0.25) * step;
+        EmfFigure band;
+        band.points = {point(from, 1), point(to, 1), point(to, -1), point(from, -1)};
+        band.curve.assign(4, false);
+        band.closed = true;
+        m_emf->fillPath({band}, overWhite(color, state->getFillOpacity()), true);
+        first = last;
+    }
+    return true;
+}
+
+void PdfPageEmf::clipWith(GfxState* state, bool winding)
+{
+    if (!drawing())
+        return;
+    flushText();
+    if (!m_savedDC.empty() && !m_savedDC.back()) {
+        m_emf->saveDC();
+        m_savedDC.back() = true;
+    }
+    m_emf->clipPath(devicePath(state), winding);
+}
+
+void PdfPageEmf::clip(GfxState* state)
+{
+    clipWith(state, true);
+}
+
+void PdfPageEmf::eoClip(GfxState* state)
+{
+    clipWith(state, false);
+}
+
+void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double dy, double, double, CharCode,
+                          int, const Unicode* u, int uLen)
+{
+    const int render = state->getRender() & 3;
+    if (!drawing() || render == 3 || !state->getFont() || uLen <= 0)
+        return;
+    const GfxFont* font = state->getFont().get();
+    if (font != m_faceFont) {
+        const FontFace face = fontFaceOf(*font);
+        m_family = face.family;
+        m_weight = face.weight;
+        m_italic = face.italic;
+        m_faceFont = font;
+    }
+    double m11, m12, m21, m22;
+    state->getFontTransMat(&m11, &m12, &m21, &m22);
+    m11 *= state->getHorizScaling();
+    m12 *= state->getHorizScaling();
+    const double along = std::hypot(m11, m12);
+    if (along <= 0)
+        return;
+    EmfFont emfFont;
+    emfFont.height = std::max(1, rounded(std::hypot(m21, m22)));
+    int escapement = rounded(std::atan2(-m12, m11) * 1800 / M_PI);
+    emfFont.escapement = (escapement + 3600) % 3600;
+    // Fill and stroke at once is how bold is faked for a face that has none.
+    emfFont.weight = render == 2 ? std::max(m_weight, 700) : m_weight;
+    emfFont.italic = m_italic;
+    emfFont.face = m_family;
+    GfxRGB rgb;
+    double opacity;
+    if (render == 1) {
+        state->getStrokeRGB(&rgb);
+        opacity = state->getStrokeOpacity();
+    } else {
+        state->getFillRGB(&rgb);
+        opacity = state->getFillOpacity();
+    }
+    const EmfColor color = overWhite(colorOf(rgb), opacity);
+
+    double px, py, ax, ay;
+    state->transform(x, y, &px, &py);
+    state->transformDelta(dx, dy, &ax, &ay);
+    const double dirX = m11 / along, dirY = m12 / along;
+    if (!m_run.continuesAt(emfFont, color, px, py)) {
+        flushText();
+        m_run.start(emfFont, color, px, py, dirX, dirY);
+    }
+    m_run.add(px, py, ax * dirX + ay * dirY, u, uLen);
+}
+
+void PdfPageEmf::flushText()
+{
+    if (m_emf)
+        m_run.writeTo(*m_emf);
+}
+
+void PdfPageEmf::drawImagePixels(GfxState* state, const PdfPixels& pixels)
+{
+    if (pixels.width == 0)
+        return;
+    flushText();
+    drawPixels(*m_emf, state->getCTM(), pixels);
+}
+
+void PdfPageEmf::drawImageMask(GfxState* state, Object*, Stream* str, int width, int height, bool invert,
+                               bool, bool)
+{
+    if (!drawing())
+        return;
+    const std::vector<uint8_t> mask = decodeStencil(str, width, height, invert);
+    if (mask.empty())
+        return;
+    GfxRGB rgb;
+    state->getFillRGB(&rgb);
+    PdfPixels pixels;
+    pixels.width = width;
+    pixels.height = height;
+    pixels.rgba.resize(size_t(width) * height * 4);
+    for (size_t i = 0; i < mask.size(); ++i) {
+        pixels.rgba[4 * i] = colToByte(rgb.r);
+        pixels.rgba[4 * i + 1] = colToByte(rgb.g);
+        pixels.rgba[4 * i + 2] = colToByte(rgb.b);
+        pixels.rgba[4 * i + 3] = mask[i];
+    }
+    pixels.opaque = false;
+    drawImagePixels(state, pixels);
+}
+
+void PdfPageEmf::drawImage(GfxState* state, Object*, Stream* str, int width, int height,
+                           GfxImageColorMap* colorMap, bool, const int* maskColors, bool)
+{
+    if (!drawing())
+        return;
+    drawImagePixels(state, decodeImage(str, width, height, colorMap, maskColors));
+}
+
+void PdfPageEmf::drawMaskedImage(GfxState* state, Object*, Stream* str, int width, int height,
+                                 GfxImageColorMap* colorMap, bool, Stream* maskStr, int maskWidth,
+                                 int maskHeight, bool maskInvert, bool)
+{
+    if (!drawing())
+        return;
+    PdfPixels pixels = decodeImage(str, width, height, colorMap, nullptr);
+    applyAlpha(pixels, decodeStencil(maskStr, maskWidth, maskHeight, maskInvert), maskWidth, maskHeight);
+    drawImagePixels(state, pixels);
+}
+
+void PdfPageEmf::drawSoftMaskedImage(GfxState* state, Object*, Stream* str, int width, int height,
+                                     GfxImageColorMap* colorMap, bool, Stream* maskStr, int maskWidth,
+                                     int maskHeight, GfxImageColorMap* maskColorMap, bool)
+{
+    if (!drawing())
+        return;
+    PdfPixels pixels = decodeImage(str, width, height, colorMap, nullptr);
+    applyAlpha(pixels, decodeSoftMask(maskStr, maskWidth, maskHeight, maskColorMap), maskWidth, maskHeight);
+    drawImagePixels(state, pixels);
+}
+
+void PdfPageEmf::beginTransparencyGroup(GfxState*, const double*, GfxColorSpace*, bool, bool,
+                                        bool forSoftMask)
+{
+    if (forSoftMask)
+        flushText();
+    m_groupIsMask.push_back(forSoftMask);
+    m_maskDepth += forSoftMask ? 1 : 0;
+}
+
+void PdfPageEmf::endTransparencyGroup(GfxState*)
+{
+    if (m_groupIsMask.empty())
+        return;
+    m_maskDepth -= m_groupIsMask.back() ? 1 : 0;
+    m_groupIsMask.pop_back();
+}
+
+} // namespace quillet::lo
