@@ -34,7 +34,7 @@ QString ScriptedDialogs::saveFileName(const QString& title, const QString& prese
     return saveFileAnswers.isEmpty() ? QString() : saveFileAnswers.dequeue();
 }
 
-QString ScriptedDialogs::chooseFolder(const QString& caption)
+QString ScriptedDialogs::chooseFolder(const QString& caption, QObject* /*owner*/)
 {
     folderRequests << caption;
     return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
