@@ -1,5 +1,6 @@
 #include "gui/FrmPath.h"
 
+#include "dialogs/QtDialogs.h"
 #include "support/QtPrinting.h"
 #include "support/ScriptedDialogs.h"
 
@@ -8,6 +9,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -76,6 +78,41 @@ TEST(FrmPath, CancelAndTheCloseBoxHandBackNothing)
         d.CmdOK->click();
     });
     EXPECT_EQ(FrmPath::ask(dialogs, false, nullptr).folder, "");
+}
+
+// Enter presses the focused button, and only that: in the folder box it closes nothing.
+TEST(FrmPath, EnterPressesTheFocusedButton)
+{
+    ScriptedDialogs dialogs;
+    for (const bool ok : {false, true}) {
+        whenModalOpens([ok](FrmPath& d) {
+            d.txtFolder->setText("/data/docs");
+            QTest::keyClick(d.txtFolder, Qt::Key_Return);
+            EXPECT_TRUE(d.isVisible());
+            QPushButton* focused = ok ? d.CmdOK : d.CmdCancel;
+            focused->setFocus();
+            QTest::keyClick(focused, Qt::Key_Enter);
+            EXPECT_FALSE(d.isVisible());
+            if (d.isVisible())
+                d.reject();
+        });
+        EXPECT_EQ(FrmPath::ask(dialogs, false, nullptr).folder, ok ? "/data/docs" : "");
+    }
+}
+
+TEST(FrmPath, TheFolderBrowserBelongsToTheDialog)
+{
+    QWidget mainWindow;
+    QtDialogs dialogs(&mainWindow);
+    FrmPath dialog(dialogs, false, &mainWindow);
+    QWidget* owner = nullptr;
+    QTimer::singleShot(0, [&owner] {
+        QWidget* browser = QApplication::activeModalWidget();
+        owner = browser->parentWidget();
+        qobject_cast<QDialog*>(browser)->reject();
+    });
+    dialog.CmdFolder->click();
+    EXPECT_EQ(owner, &dialog);
 }
 
 TEST(FrmPath, BrowseSetsTheFolderBoxEvenToEmpty)
