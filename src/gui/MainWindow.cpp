@@ -11,6 +11,7 @@
 #include "platform/Dialogs.h"
 #include "platform/TextViewer.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -40,6 +41,11 @@ MainWindow::MainWindow(OfficeEngine& engine, Dialogs& dialogs, WebBrowserFactory
       m_engine(engine), m_dialogs(dialogs), m_twips(TwipScale::ofScreen(screen())), m_webHost(webHost)
 {
     setObjectName(QStringLiteral("frmMain"));
+    // The program's font for every window, whatever the desktop's: the dialogs this window opens are
+    // windows of their own, which would not inherit a font set here. This window, made before, takes
+    // it too before any control exists: the frames' style sheets fix their font when they are made.
+    useUiFontEverywhere();
+    setFont(QApplication::font());
     m_c = createMainWindowControls(*this, m_twips, browserFactory);
     m_options = new OptionsPanel(m_c, m_dialogs, this);
     m_webPanel = new WebPanel(*this, m_c, m_twips);
@@ -69,8 +75,6 @@ bool MainWindow::Form_Load()
     // No display name: Qt would add it to every other window's title ("选择目录： — Quillet").
     QCoreApplication::setApplicationName(AppTitle);
     setWindowTitle(AppTitle);
-    // The dialogs this window opens are windows of their own, which do not inherit its font.
-    useUiFontEverywhere();
     m_c.lblInput->setText(QStringLiteral("待处理文件：0项"));
     m_c.txtLog->setText(
         defaultLogPath(programFolder(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));

@@ -231,9 +231,9 @@ TEST_F(MainWindowTest, ScreenReadersHearWhatASightedUserReads)
             EXPECT_NE(heard(control), control->objectName());
 }
 
-// Every window takes the main window's font, whatever the desktop's; at the desktop's usual 11
-// points no caption of the add-folder dialog is cut.
-TEST_F(MainWindowTest, TheAddFolderDialogTakesTheWindowsFontAndEnterPressesTheFocusedButton)
+// Every window and control takes the program's font, whatever the desktop's; at the desktop's usual
+// 11 points no caption is cut.
+TEST_F(MainWindowTest, EveryWindowTakesTheProgramsFontAndEnterPressesTheFocusedButton)
 {
     const QFont desktop = QApplication::font();
     QApplication::setFont(QFont(desktop.family(), 11));
@@ -244,14 +244,16 @@ TEST_F(MainWindowTest, TheAddFolderDialogTakesTheWindowsFontAndEnterPressesTheFo
         auto* dialog = qobject_cast<FrmPath*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         seen = dialog->font();
-        for (QWidget* caption : {static_cast<QWidget*>(dialog->Label1), static_cast<QWidget*>(dialog->Label2),
-                                 static_cast<QWidget*>(dialog->ChkSubdir)})
-            if (caption->sizeHint().width() > caption->width())
+        for (QWidget* caption : QList<QWidget*>{dialog->Label1, dialog->Label2, dialog->ChkSubdir, control("Check1"),
+                                                control("Label2"), control("OptSlides2")})
+            // A check box's or option's size hint has 4 pixels of margin around its caption.
+            if (caption->sizeHint().width() - (qobject_cast<QAbstractButton*>(caption) ? 4 : 0) > caption->width())
                 cut << caption->objectName();
         dialog->reject();
     });
     button("CmdFileOp_1")->click();
-    EXPECT_EQ(seen, window->font());
+    for (const QString& name : {"Frame1", "Check1"}) // a frame's caption and a control in it
+        EXPECT_EQ(control(name)->font(), seen) << name.toStdString();
     EXPECT_EQ(cut, QStringList());
     QApplication::setFont(desktop);
 
