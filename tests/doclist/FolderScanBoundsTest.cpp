@@ -1,7 +1,5 @@
-// The tree scan stays inside the folder the user chose: Trash folders are skipped like the system
-// folders they stand for, a link to a folder is followed only into the tree, and hidden documents
-// are still found.
-
+// The tree scan stays inside the chosen folder: Trash folders are skipped like system folders, a link
+// to a folder is followed only into the tree, and hidden documents are still found.
 #include "doclist/DocumentList.h"
 #include "doclist/FolderScan.h"
 #include "support/QtPrinting.h"
@@ -12,42 +10,34 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-using namespace quillet;
-
+namespace quillet {
 namespace {
-
-void makeFile(const QString& path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-}
 
 TEST(ScanFolder, StaysInsideTheChosenTree)
 {
-    QTemporaryDir outside;
-    makeFile(outside.filePath("elsewhere.doc"));
-    QTemporaryDir tree;
+    QTemporaryDir outside, tree;
     const auto at = [&tree](const QString& relative) { return tree.filePath(relative); };
-    for (const QString& document : QStringList{"a.doc", ".hidden.doc", ".h/h.doc", "S/b.doc", "S/T/c.doc",
-                                               QStringLiteral(".Trash-%1/files/gone.doc").arg(getuid()),
-                                               "home/.local/share/Trash/files/deleted.doc"})
-        makeFile(at(document));
-    ASSERT_TRUE(QFile::link("/", at("slash")));
-    ASSERT_TRUE(QFile::link(outside.path(), at("ext")));
-    ASSERT_TRUE(QFile::link(at("S/T"), at("inside"))); // met before S: its documents come by this way
-    ASSERT_TRUE(QFile::link(tree.path(), at("S/up"))); // a cycle
+    for (const QString& document :
+         {outside.filePath("elsewhere.doc"), at("a.doc"), at(".hidden.doc"), at(".h/h.doc"), at("S/b.doc"),
+          at("S/T/c.doc"), at(QStringLiteral(".Trash-%1/files/gone.doc").arg(getuid())),
+          at("home/.local/share/Trash/files/deleted.doc")}) {
+        QDir().mkpath(QFileInfo(document).path());
+        ASSERT_TRUE(QFile(document).open(QIODevice::WriteOnly));
+    }
+    for (const auto& [target, link] : {std::pair{QString("/"), at("slash")},
+                                       {outside.path(), at("ext")},
+                                       {at("S/T"), at("inside")},
+                                       {tree.path(), at("S/up")}})
+        ASSERT_TRUE(QFile::link(target, link));
     const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", at("home/.local/share").toUtf8());
-
     DocumentList list;
     ScanFolder(list, tree.path(), false);
-    if (dataHome.isNull())
-        qunsetenv("XDG_DATA_HOME");
-    else
-        qputenv("XDG_DATA_HOME", dataHome);
+    dataHome.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", dataHome);
+    // "inside" comes before S: S/T's document comes that way, and S/T is not searched again.
     EXPECT_EQ(list.entries(), QStringList({at(".hidden.doc"), at("a.doc"), at(".h/h.doc"), at("inside/c.doc"),
                                            at("S/b.doc")}));
 }
 
 } // namespace
+} // namespace quillet
