@@ -1,6 +1,7 @@
 // Quillet's entry: one copy per user, the main window's start-up, then the event loop.
 
 #include "dialogs/QtDialogs.h"
+#include "dialogs/QtProgramSetup.h"
 #include "engine/libreoffice/LibreOfficeEngine.h"
 #include "gui/MainWindow.h"
 #include "platform/SingleInstance.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv)
     allowWebEngineAsRoot();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    const quillet::QtProgramSetup qtSetup;
 
     // A second copy ends at once, silently.
     quillet::SingleInstance instance;

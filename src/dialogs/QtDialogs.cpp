@@ -72,9 +72,12 @@ QString QtDialogs::saveFileName(const QString& title, const QString& presetName,
     }
 }
 
-QString QtDialogs::chooseFolder(const QString& caption)
+QString QtDialogs::chooseFolder(const QString& caption, QObject* owner)
 {
-    const QString folder = QFileDialog::getExistingDirectory(m_owner, caption);
+    auto* parent = qobject_cast<QWidget*>(owner);
+    // Never where an earlier browse left off: the tree starts at the top of the user's files.
+    const QString folder =
+        QFileDialog::getExistingDirectory(parent ? parent : m_owner.data(), caption, QDir::homePath());
     return folder.isEmpty() ? QString() : QDir::toNativeSeparators(folder);
 }
 

@@ -20,7 +20,7 @@ public:
     std::optional<QStringList> openFiles(const QString& title, const QString& filter) override;
     QString saveFileName(const QString& title, const QString& presetName, const QString& filter,
                          const QString& initialFolder, bool mustExist) override;
-    QString chooseFolder(const QString& caption) override;
+    QString chooseFolder(const QString& caption, QObject* owner = nullptr) override;
 
 private:
     QPointer<QWidget> m_owner;

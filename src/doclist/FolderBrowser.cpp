@@ -8,7 +8,7 @@ FolderBrowser::FolderBrowser(Dialogs& dialogs) : m_dialogs(dialogs) {}
 
 void FolderBrowser::GetFolder()
 {
-    Folder = m_dialogs.chooseFolder(Caption.isEmpty() ? DefaultCaption : Caption);
+    Folder = m_dialogs.chooseFolder(Caption.isEmpty() ? DefaultCaption : Caption, Owner);
 }
 
 } // namespace quillet

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QObject;
+
 namespace quillet {
 
 class Dialogs;
@@ -17,7 +19,8 @@ public:
 
     explicit FolderBrowser(Dialogs& dialogs);
 
-    QString Caption; // instruction shown with the folder tree
+    QString Caption;          // instruction shown with the folder tree
+    QObject* Owner = nullptr; // the window the browser belongs to; none: the dialog layer's owner
     QString Folder;  // after GetFolder: the chosen folder, or empty when cancelled
 
     // Shows the folder dialog modally and sets Folder.

@@ -5,7 +5,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
+#include <QStandardPaths>
 #include <algorithm>
 #include <vector>
 
@@ -35,6 +37,33 @@ QFileInfoList listFolder(const QString& folder, bool withFolders)
     return entries;
 }
 
+// Linux has no system attribute. What it kept out of a scan on Windows, the recycle bin, is the
+// Trash here: the user's own and the per-volume folders (.Trash, .Trash-<uid>) of removable drives.
+class TrashFolders
+{
+public:
+    TrashFolders()
+        : m_home(QFileInfo(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QStringLiteral("/Trash"))
+                     .canonicalFilePath())
+    {}
+    bool contains(const QFileInfo& folder) const
+    {
+        static const QRegularExpression volumeTrash(QStringLiteral("^\\.Trash(-\\d+)?$"));
+        return volumeTrash.match(folder.fileName()).hasMatch() ||
+               (!m_home.isEmpty() && folder.canonicalFilePath() == m_home);
+    }
+
+private:
+    QString m_home;
+};
+
+// Whether a canonical path is the canonical folder root or lies below it.
+bool isInside(const QString& path, const QString& root)
+{
+    return path == root || path.startsWith(withTrailingSeparator(root));
+}
+
 } // namespace
 
 QString withTrailingSeparator(const QString& folder)
@@ -59,6 +88,8 @@ void ScanFolder(DocumentList& list, const QString& folder, bool docxSupported)
     // finished before the next sibling: the same order as collect-then-recurse.
     std::vector<QString> pending{folder};
     QSet<QString> visited;
+    const QString root = QFileInfo(folder).canonicalFilePath();
+    const TrashFolders trash;
     while (!pending.empty()) {
         const QString prefix = withTrailingSeparator(pending.back());
         pending.pop_back();
@@ -71,9 +102,12 @@ void ScanFolder(DocumentList& list, const QString& folder, bool docxSupported)
         std::vector<QString> subFolders;
         for (const QFileInfo& entry : listFolder(prefix, true)) {
             const QString path = prefix + entry.fileName();
-            if (entry.isDir())
-                subFolders.push_back(path);
-            else if (isSearchedDocument(entry.fileName(), docxSupported))
+            if (entry.isDir()) {
+                // A link leading out of the tree (Wine's dosdevices/z: leads to "/") is not followed.
+                if (!trash.contains(entry) &&
+                    (!entry.isSymLink() || isInside(entry.canonicalFilePath(), root)))
+                    subFolders.push_back(path);
+            } else if (isSearchedDocument(entry.fileName(), docxSupported))
                 list.AddToList(path);
         }
         pending.insert(pending.end(), subFolders.rbegin(), subFolders.rend());

@@ -15,8 +15,9 @@ void addFolderDocuments(DocumentList& list, const QString& folder, bool docxSupp
 // Adds the documents of folder and of all its sub-folders, depth first: the documents directly
 // in a folder come before those of its sub-folders, and sub-folders follow one another in name
 // order ignoring case, each with its whole subtree. Hidden files and folders are searched like
-// any other. Links to folders are followed, but a folder already searched in this scan is not
-// entered again, so a link cycle ends. A folder that cannot be listed contributes nothing.
+// any other; Trash folders are not. A link to a folder is followed only when its target lies
+// inside folder, and a folder already searched in this scan is not entered again, so a link
+// cycle ends. A folder that cannot be listed contributes nothing.
 void ScanFolder(DocumentList& list, const QString& folder, bool docxSupported);
 
 } // namespace quillet

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -54,6 +55,9 @@ void FrmPath::createControls()
     Label1 = named(new QLabel(QStringLiteral("添加文档的目录："), Frame1), QStringLiteral("Label1"));
     place(Label1, 60, 180, 1995, 195);
     txtFolder = named(new QLineEdit(Frame1), QStringLiteral("txtFolder"));
+    // Known by the captions beside them: the name, and on Linux the label relation too.
+    txtFolder->setAccessibleName(Label1->text());
+    Label1->setBuddy(txtFolder);
     place(txtFolder, 60, 420, 3615, 315);
     CmdFolder = named(new QPushButton(Frame1), QStringLiteral("CmdFolder"));
     CmdFolder->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
@@ -63,6 +67,8 @@ void FrmPath::createControls()
     place(Label2, 60, 900, 900, 180);
     // Shows the suffixes searched; what is typed here changes nothing.
     Combo1 = named(new QComboBox(Frame1), QStringLiteral("Combo1"));
+    Combo1->setAccessibleName(Label2->text());
+    Label2->setBuddy(Combo1);
     Combo1->setEditable(true);
     Combo1->setCurrentText(QStringLiteral("*.doc"));
     place(Combo1, 1020, 840, 1815, 300);
@@ -74,9 +80,9 @@ void FrmPath::createControls()
     CmdOK = named(new QPushButton(QStringLiteral("确定"), this), QStringLiteral("CmdOK"));
     place(CmdOK, 3420, 1680, 855, 315);
 
-    // Neither button is the dialog's default: Enter in the folder box does not close it.
-    CmdOK->setAutoDefault(false);
-    CmdCancel->setAutoDefault(false);
+    // Enter presses the focused button; neither button is the dialog's default (see keyPressEvent).
+    for (QPushButton* button : {CmdFolder, CmdCancel, CmdOK})
+        button->setAutoDefault(true);
     setTabOrder(CmdOK, CmdCancel);
     setTabOrder(CmdCancel, Combo1);
     setTabOrder(Combo1, txtFolder);
@@ -99,10 +105,22 @@ FolderRequest FrmPath::handBack() const
     return {txtFolder->text(), ChkSubdir->isChecked()};
 }
 
+void FrmPath::keyPressEvent(QKeyEvent* event)
+{
+    // Enter that no focused button took (the folder box's, say) presses no default button and
+    // does not close the dialog.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void FrmPath::CmdFolder_Click()
 {
     FolderBrowser browser(m_dialogs);
     browser.Caption = QStringLiteral("请选择一个文件夹");
+    browser.Owner = this;
     browser.GetFolder();
     txtFolder->setText(browser.Folder);
 }

@@ -49,6 +49,9 @@ public slots:
     void CmdCancel_Click();
     void reject() override;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void createControls();
 

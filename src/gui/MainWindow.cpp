@@ -1,18 +1,19 @@
 #include "gui/MainWindow.h"
 
 #include "convert/ConversionJob.h"
+#include "dialogs/UiFont.h"
 #include "extract/ExtractionJob.h"
 #include "gui/DocumentListPanel.h"
 #include "gui/MainWindowJobs.h"
 #include "gui/OptionsPanel.h"
 #include "gui/StartupDefaults.h"
-#include "gui/UiFont.h"
 #include "gui/WebPanel.h"
 #include "platform/Dialogs.h"
 #include "platform/TextViewer.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,7 +41,11 @@ MainWindow::MainWindow(OfficeEngine& engine, Dialogs& dialogs, WebBrowserFactory
       m_engine(engine), m_dialogs(dialogs), m_twips(TwipScale::ofScreen(screen())), m_webHost(webHost)
 {
     setObjectName(QStringLiteral("frmMain"));
-    setFont(chooseUiFont());
+    // The program's font for every window, whatever the desktop's: the dialogs this window opens are
+    // windows of their own, which would not inherit a font set here. This window, made before, takes
+    // it too before any control exists: the frames' style sheets fix their font when they are made.
+    useUiFontEverywhere();
+    setFont(QApplication::font());
     m_c = createMainWindowControls(*this, m_twips, browserFactory);
     m_options = new OptionsPanel(m_c, m_dialogs, this);
     m_webPanel = new WebPanel(*this, m_c, m_twips);
@@ -67,8 +72,8 @@ void MainWindow::connectHandlers()
 
 bool MainWindow::Form_Load()
 {
+    // No display name: Qt would add it to every other window's title ("选择目录： — Quillet").
     QCoreApplication::setApplicationName(AppTitle);
-    QGuiApplication::setApplicationDisplayName(AppTitle);
     setWindowTitle(AppTitle);
     m_c.lblInput->setText(QStringLiteral("待处理文件：0项"));
     m_c.txtLog->setText(

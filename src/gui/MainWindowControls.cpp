@@ -17,11 +17,15 @@ namespace quillet {
 
 namespace {
 
+// Object names are for code and tests. A screen reader says a control's accessible name, which is
+// what a sighted user reads: labels, buttons, options and frames give their current caption by
+// themselves, so only a control without a caption of its own is given one.
 template <typename Widget>
 Widget* named(Widget* widget, const QString& name, const QString& accessibleName = {})
 {
     widget->setObjectName(name);
-    widget->setAccessibleName(accessibleName.isEmpty() ? name : accessibleName);
+    if (!accessibleName.isEmpty())
+        widget->setAccessibleName(accessibleName);
     return widget;
 }
 
@@ -34,24 +38,27 @@ const QString FrameStyle =
 
 QGroupBox* frame(QWidget* parent, const QString& name, const QString& caption)
 {
-    auto* box = named(new QGroupBox(caption, parent), name, caption);
+    auto* box = named(new QGroupBox(caption, parent), name);
     box->setStyleSheet(FrameStyle);
     return box;
 }
 
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption)
 {
-    return named(new QPushButton(caption, parent), name, caption);
+    auto* pushButton = named(new QPushButton(caption, parent), name);
+    pushButton->setAutoDefault(true); // Enter presses the focused button
+    return pushButton;
 }
 
 QLabel* label(QWidget* parent, const QString& name, const QString& caption)
 {
-    return named(new QLabel(caption, parent), name, caption);
+    return named(new QLabel(caption, parent), name);
 }
 
-QLineEdit* textBox(QWidget* parent, const QString& name, const QString& text)
+// A text box is known by the caption beside it.
+QLineEdit* textBox(QWidget* parent, const QString& name, const QString& text, const QString& caption)
 {
-    return named(new QLineEdit(text, parent), name);
+    return named(new QLineEdit(text, parent), name, caption.trimmed());
 }
 
 } // namespace
@@ -87,37 +94,39 @@ MainWindowControls createMainWindowControls(QWidget& window, const TwipScale& tw
 
     c.Label2 = label(c.Frame1, QStringLiteral("Label2"), QStringLiteral(" 转换页码范围："));
     place(c.Label2, 1140, 4080, 1560, 255);
-    c.OptSlidesAll = named(new QRadioButton(QStringLiteral("全部"), c.Frame1), QStringLiteral("OptSlidesAll"),
-                           QStringLiteral("全部"));
+    c.OptSlidesAll =
+        named(new QRadioButton(QStringLiteral("全部"), c.Frame1), QStringLiteral("OptSlidesAll"));
     place(c.OptSlidesAll, 2760, 4080, 900, 255);
     c.OptSlidesAll->setChecked(true);
-    c.OptSlides2 = named(new QRadioButton(QStringLiteral("指定范围："), c.Frame1),
-                         QStringLiteral("OptSlides2"), QStringLiteral("指定范围："));
+    c.OptSlides2 =
+        named(new QRadioButton(QStringLiteral("指定范围："), c.Frame1), QStringLiteral("OptSlides2"));
     place(c.OptSlides2, 3720, 4080, 1380, 255);
-    c.txtFrom = textBox(c.Frame1, QStringLiteral("txtFrom"), QStringLiteral("1"));
+    c.txtFrom = textBox(c.Frame1, QStringLiteral("txtFrom"), QStringLiteral("1"), c.Label2->text());
+    c.Label2->setBuddy(c.txtFrom);
     place(c.txtFrom, 5160, 3960, 495, 390);
     c.Label3 = label(c.Frame1, QStringLiteral("Label3"), QStringLiteral("－"));
     place(c.Label3, 5700, 4080, 240, 255);
     c.Label3->setAlignment(Qt::AlignCenter);
-    c.txt2 = textBox(c.Frame1, QStringLiteral("txt2"), QStringLiteral("1"));
+    c.txt2 = textBox(c.Frame1, QStringLiteral("txt2"), QStringLiteral("1"), c.Label2->text());
     place(c.txt2, 5985, 3960, 495, 390);
 
     c.Frame2 = frame(self, QStringLiteral("Frame2"), QStringLiteral("输出"));
     place(c.Frame2, 60, 4800, 10155, 735);
     c.Label1 = label(c.Frame2, QStringLiteral("Label1"), QStringLiteral("图片保存到目录："));
     place(c.Label1, 120, 320, 1680, 255);
-    c.txtOutDir = textBox(c.Frame2, QStringLiteral("txtOutDir"), QString());
+    c.txtOutDir = textBox(c.Frame2, QStringLiteral("txtOutDir"), QString(), c.Label1->text());
+    c.Label1->setBuddy(c.txtOutDir);
     place(c.txtOutDir, 1860, 270, 7215, 345);
     c.Command2 = button(c.Frame2, QStringLiteral("Command2"), QStringLiteral("..."));
     place(c.Command2, 9180, 270, 795, 345);
 
     c.Frame5 = frame(self, QStringLiteral("Frame5"), QStringLiteral("选  项"));
     place(c.Frame5, 60, 5880, 10155, 675);
-    c.Check1 = named(new QCheckBox(QStringLiteral("处理时的异常记录到文件："), c.Frame5),
-                     QStringLiteral("Check1"), QStringLiteral("处理时的异常记录到文件："));
+    c.Check1 =
+        named(new QCheckBox(QStringLiteral("处理时的异常记录到文件："), c.Frame5), QStringLiteral("Check1"));
     place(c.Check1, 120, 280, 2520, 255);
     c.Check1->setChecked(true);
-    c.txtLog = textBox(c.Frame5, QStringLiteral("txtLog"), QString());
+    c.txtLog = textBox(c.Frame5, QStringLiteral("txtLog"), QString(), c.Check1->text());
     place(c.txtLog, 2700, 240, 6795, 345);
     c.Command1 = button(c.Frame5, QStringLiteral("Command1"), QStringLiteral("..."));
     place(c.Command1, 9600, 240, 435, 345);

@@ -5,6 +5,9 @@
 #include "platform/Dialogs.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QInputMethodQueryEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,8 +30,16 @@ OptionsPanel::OptionsPanel(const MainWindowControls& controls, Dialogs& dialogs,
         if (on)
             OptSlides2_Click();
     });
-    m_c.txtFrom->installEventFilter(this);
-    m_c.txt2->installEventFilter(this);
+    // A click on the option already selected toggles nothing, yet its handler runs: the first click
+    // on "全部" disables the page boxes, which start enabled.
+    connect(m_c.OptSlidesAll, &QRadioButton::clicked, this, &OptionsPanel::OptSlidesAll_Click);
+    for (QLineEdit* pageBox : {m_c.txtFrom, m_c.txt2}) {
+        pageBox->installEventFilter(this);
+        // Text an input method commits never passes the key filter: input methods are off here
+        // (the event filter answers the input method's question too, which a text box answers
+        // from its enabled state alone).
+        pageBox->setAttribute(Qt::WA_InputMethodEnabled, false);
+    }
 }
 
 void OptionsPanel::setOutputFolderText(const QString& text)
@@ -60,15 +71,21 @@ void OptionsPanel::Command2_Click()
 {
     FolderBrowser browser(m_dialogs);
     browser.Caption = QStringLiteral("请选择一个文件夹");
+    browser.Owner = m_c.txtOutDir->window();
     browser.GetFolder();
     // A cancelled browser empties the box too.
     m_c.txtOutDir->setText(browser.Folder);
 }
 
+// Opens where the current log file is: the program folder, the user's data folder when the log
+// could not go beside the program, or the folder of a log path typed in.
 void OptionsPanel::Command1_Click()
 {
+    const QFileInfo current(m_c.txtLog->text().trimmed());
+    const QString folder =
+        current.isAbsolute() && current.absoluteDir().exists() ? current.absolutePath() : programFolder();
     const QString chosen = m_dialogs.saveFileName(QStringLiteral("处理日志"), QStringLiteral("Slatern.log"),
-                                                  QStringLiteral("处理日志(*.log)"), programFolder(), true);
+                                                  QStringLiteral("处理日志(*.log)"), folder, true);
     if (!chosen.trimmed().isEmpty())
         m_c.txtLog->setText(chosen);
 }
@@ -95,14 +112,22 @@ void OptionsPanel::OptSlides2_Click()
 
 int OptionsPanel::txtFrom_KeyPress(int KeyAscii)
 {
-    constexpr int Backspace = 8;
-    if (KeyAscii == Backspace || (KeyAscii >= '0' && KeyAscii <= '9'))
+    // Only printable characters are typed text; control characters (Backspace 8, and Delete 127,
+    // which X sends with the Delete key) are editing keys and keep working.
+    if (!QChar(KeyAscii).isPrint() || (KeyAscii >= '0' && KeyAscii <= '9'))
         return KeyAscii;
     return 0;
 }
 
 bool OptionsPanel::eventFilter(QObject* watched, QEvent* event)
 {
+    if ((watched == m_c.txtFrom || watched == m_c.txt2) && event->type() == QEvent::InputMethodQuery) {
+        auto* query = static_cast<QInputMethodQueryEvent*>(event);
+        watched->event(query);
+        if (query->queries() & Qt::ImEnabled)
+            query->setValue(Qt::ImEnabled, false);
+        return true;
+    }
     if ((watched == m_c.txtFrom || watched == m_c.txt2) && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         // Typed characters only: moving keys, Tab and shortcuts (copy, paste, undo) go through.

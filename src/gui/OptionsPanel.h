@@ -24,7 +24,8 @@ public:
     // Selects "全部" with the same effect as the user's click.
     void selectAllPages();
 
-    // Page-box key filter: returns the character code to pass on, 0 to swallow the key.
+    // Page-box key filter: returns the character code to pass on, 0 to swallow the key. Digits and
+    // the editing keys pass; any other printable character is swallowed.
     static int txtFrom_KeyPress(int KeyAscii);
 
     // Also run by the jobs when a box is empty.

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+class QObject;
+
 namespace quillet {
 
 enum class MessageIcon { Information, Question };
@@ -32,9 +34,10 @@ public:
     virtual QString saveFileName(const QString& title, const QString& presetName, const QString& filter,
                                  const QString& initialFolder, bool mustExist) = 0;
 
-    // Folder browser. Returns the chosen folder's path (no trailing separator except for the
-    // root), or an empty text when cancelled.
-    virtual QString chooseFolder(const QString& caption) = 0;
+    // Folder browser, modal to owner (a window; none: the layer's own owner), starting in the
+    // user's home folder every time. Returns the chosen folder's path (no trailing separator
+    // except for the root), or an empty text when cancelled.
+    virtual QString chooseFolder(const QString& caption, QObject* owner = nullptr) = 0;
 };
 
 } // namespace quillet

@@ -96,19 +96,6 @@ TEST(ScanFolder, TakesOnlyDocumentSuffixesAndHiddenEntries)
     EXPECT_EQ(scan(t.root(), true), withDocx);
 }
 
-TEST(ScanFolder, FollowsFolderLinksButNeverEntersAFolderTwice)
-{
-    Tree outside;
-    outside.file("e.doc");
-    Tree t;
-    t.file("S/b.doc");
-    t.link("S/up", t.root()); // cycle back to the root
-    t.link("ext", outside.root());
-    t.link("T", t.path("S")); // a second way into S: searched once, under the first name met
-
-    EXPECT_EQ(scan(t.root(), false), QStringList({t.path("ext/e.doc"), t.path("S/b.doc")}));
-}
-
 // Runs a scan as an unprivileged user when the tests run as root, since permissions do not
 // bind root: the scan runs in a child process that gives up root first.
 QStringList scanWithoutPrivileges(const QString& folder)

@@ -1,5 +1,6 @@
 #include "gui/FrmPath.h"
 
+#include "dialogs/QtDialogs.h"
 #include "support/QtPrinting.h"
 #include "support/ScriptedDialogs.h"
 
@@ -8,6 +9,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -76,6 +78,36 @@ TEST(FrmPath, CancelAndTheCloseBoxHandBackNothing)
         d.CmdOK->click();
     });
     EXPECT_EQ(FrmPath::ask(dialogs, false, nullptr).folder, "");
+}
+
+// Enter presses the focused button; in the folder box it closes nothing.
+TEST(FrmPath, EnterPressesTheFocusedButton)
+{
+    ScriptedDialogs dialogs;
+    for (const bool ok : {false, true}) {
+        whenModalOpens([ok](FrmPath& d) {
+            d.txtFolder->setText("/data/docs");
+            QTest::keyClick(d.txtFolder, Qt::Key_Return);
+            QTest::keyClick(d.isVisible() && ok ? d.CmdOK : d.CmdCancel, Qt::Key_Enter);
+            if (d.isVisible())
+                d.reject();
+        });
+        EXPECT_EQ(FrmPath::ask(dialogs, false, nullptr).folder, ok ? "/data/docs" : "");
+    }
+}
+
+TEST(FrmPath, TheFolderBrowserBelongsToTheDialog)
+{
+    QWidget mainWindow;
+    QtDialogs dialogs(&mainWindow);
+    FrmPath dialog(dialogs, false, &mainWindow);
+    QWidget* owner = nullptr;
+    QTimer::singleShot(0, [&owner] {
+        owner = QApplication::activeModalWidget()->parentWidget();
+        static_cast<QDialog*>(QApplication::activeModalWidget())->reject();
+    });
+    dialog.CmdFolder->click();
+    EXPECT_EQ(owner, &dialog);
 }
 
 TEST(FrmPath, BrowseSetsTheFolderBoxEvenToEmpty)

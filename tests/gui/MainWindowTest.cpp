@@ -3,9 +3,11 @@
 
 #include "MainWindowFixture.h"
 #include "engine/EngineError.h"
+#include "gui/FrmPath.h"
 #include "gui/StartupDefaults.h"
 #include "gui/WebPanelPage.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -13,7 +15,10 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace quillet::testing {
 namespace {
@@ -40,6 +45,10 @@ TEST_F(MainWindowTest, StartUpShowsTheDefaultsProbesTheEngineOnceAndAsksForThePr
     EXPECT_EQ(browser->requests.first().query(), "VER=" + AppVersion);
     EXPECT_TRUE(
         QFontDatabase::writingSystems(window->font().family()).contains(QFontDatabase::SimplifiedChinese));
+    // No display name was set, which Qt would add to every other window's title ("新增 — Quillet").
+    QCoreApplication::setApplicationName("Tessora");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Tessora");
+    QCoreApplication::setApplicationName("Quillet");
 }
 
 TEST_F(MainWindowTest, DocxSupportFollowsTheEnginesMajorVersion)
@@ -151,6 +160,10 @@ TEST_F(MainWindowTest, BrowseButtonsFillTheBoxesAndTheLogBoxStaysChecked)
     EXPECT_EQ(box("txtLog")->text(), "/var/log/quillet/errors.log ");
     EXPECT_EQ(dialogs.saveFileRequests[0], QStringLiteral("处理日志|Slatern.log|处理日志(*.log)|") +
                                                QCoreApplication::applicationDirPath() + "|1");
+    QTemporaryDir logs; // the log file's "..." opens where the current log file is
+    box("txtLog")->setText(logs.filePath("errors.log"));
+    button("Command1")->click();
+    EXPECT_TRUE(dialogs.saveFileRequests[2].endsWith(logs.path() + "|1"));
 
     QTest::mouseClick(control<QCheckBox>("Check1"), Qt::LeftButton);
     EXPECT_TRUE(control<QCheckBox>("Check1")->isChecked());
@@ -161,6 +174,8 @@ TEST_F(MainWindowTest, PageRangeOptionsEnableTheBoxesWhichTakeDigitsFromTheKeybo
     startWindow();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::mouseClick(control<QRadioButton>("OptSlidesAll"), Qt::LeftButton); // selected already
+    EXPECT_FALSE(box("txtFrom")->isEnabled());
     control<QRadioButton>("OptSlides2")->click();
     EXPECT_TRUE(box("txtFrom")->isEnabled());
     EXPECT_EQ(QApplication::focusWidget(), box("txtFrom"));
@@ -179,7 +194,67 @@ TEST_F(MainWindowTest, PageRangeOptionsEnableTheBoxesWhichTakeDigitsFromTheKeybo
         QGuiApplication::clipboard()->setText("ab"); // pasting is not filtered
         pageBox->paste();
         EXPECT_EQ(pageBox->text(), "12ab");
+        pageBox->home(false);
+        // The Delete key as X sends it: with the text U+007F.
+        QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7f)));
+        QApplication::sendEvent(pageBox, &del);
+        EXPECT_EQ(pageBox->text(), "2ab");
+        QInputMethodQueryEvent inputMethod(Qt::ImEnabled); // what an input method asks first
+        QApplication::sendEvent(pageBox, &inputMethod);
+        EXPECT_FALSE(inputMethod.value(Qt::ImEnabled).toBool());
     }
+}
+
+TEST_F(MainWindowTest, ScreenReadersHearWhatASightedUserReads)
+{
+    startWindow();
+    const auto heard = [](QWidget* w) {
+        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+    };
+    FrmPath folderDialog(dialogs, false, window.get());
+    const QList<QPair<QString, QString>> said = {
+        {"txtOutDir", "图片保存到目录："},
+        {"txtLog", "处理时的异常记录到文件："},
+        {"txt2", "转换页码范围："},
+        {"txtFolder", "添加文档的目录："}}; // the add-folder dialog's
+    for (const auto& [name, caption] : said)
+        EXPECT_EQ(heard(control(name)), caption);
+    // On Linux a combo box is named by the label it relates to; its own name is its text.
+    const auto labels =
+        QAccessible::queryAccessibleInterface(control("Combo1"))->relations(QAccessible::Label);
+    EXPECT_EQ(labels.isEmpty() ? QString() : labels[0].first->text(QAccessible::Name),
+              QStringLiteral("文件后缀："));
+    dialogs.openFilesAnswers << QStringList{"/data/a.doc"};
+    button("CmdFileOp_0")->click();
+    EXPECT_EQ(heard(control("lblInput")), QStringLiteral("待处理文件1项"));
+    for (QWidget* w : window->findChildren<QWidget*>()) // the add-folder dialog's too
+        EXPECT_TRUE(w->objectName().isEmpty() || heard(w) != w->objectName())
+            << w->objectName().toStdString();
+}
+
+// Every window and control takes the program's font whatever the desktop's: at the usual 11 points
+// of a desktop no caption is cut.
+TEST_F(MainWindowTest, EveryWindowTakesTheProgramsFontAndEnterPressesTheFocusedButton)
+{
+    const QFont desktop = QApplication::font();
+    QApplication::setFont(QFont(desktop.family(), 11));
+    startWindow();
+    QStringList cut;
+    QTimer::singleShot(0, [&] {
+        auto* d = static_cast<FrmPath*>(QApplication::activeModalWidget());
+        for (QWidget* w :
+             QList<QWidget*>{d, d->Label1, d->Label2, d->ChkSubdir, control("Check1"), control("Frame1")})
+            // A check box's size hint holds 4 pixels of margin around its caption.
+            if (w->font() != control("Check1")->font() ||
+                w->sizeHint().width() - (qobject_cast<QCheckBox*>(w) ? 4 : 0) > w->width())
+                cut << w->objectName();
+        d->reject();
+    });
+    button("CmdFileOp_1")->click();
+    EXPECT_EQ(cut, QStringList()); // not in the program's font, or cut
+    QApplication::setFont(desktop);
+    QTest::keyClick(button("CmdHide"), Qt::Key_Return);
+    EXPECT_TRUE(control("Frame6")->isHidden());
 }
 
 TEST(StartupDefaults, TheLogGoesBesideTheProgramOrToTheUsersDataFolder)

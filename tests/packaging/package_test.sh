@@ -13,11 +13,12 @@ cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/out" >"$work/cpac
 deb=$(ls "$work"/out/quillet_*.deb)
 echo "package: $(basename "$deb")"
 
-# Control fields: the office suite's full packages, the web engine, widgets and a CJK font.
+# Control fields: the office suite's full packages, the web engine, widgets, a CJK font and Qt's own
+# texts in Chinese.
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for need in libreoffice-writer libreoffice-draw fonts-noto-cjk libqt6widgets6 libqt6webenginewidgets6 \
-            libqt6gui6 libqt6core6; do
+            libqt6gui6 libqt6core6 qt6-translations-l10n; do
     grep -q -E "(^|[ ,|])$need( |,|$)" <<<"$depends" || fail "Depends lacks $need"
 done
 grep -q -- '-nogui' <<<"$depends" && fail "Depends names a -nogui office package"

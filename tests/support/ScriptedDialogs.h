@@ -56,7 +56,7 @@ public:
             '|');
         return next(saveFileAnswers, QString());
     }
-    QString chooseFolder(const QString& caption) override
+    QString chooseFolder(const QString& caption, QObject* /*owner*/ = nullptr) override
     {
         folderRequests << caption;
         return next(folderAnswers, QString());

@@ -2,6 +2,8 @@
 #include "converter/ConverterArguments.h"
 #include "converter/window/ConverterWindow.h"
 #include "dialogs/QtDialogs.h"
+#include "dialogs/QtProgramSetup.h"
+#include "dialogs/UiFont.h"
 #include "engine/libreoffice/LibreOfficeEngine.h"
 
 #include <QApplication>
@@ -68,6 +70,8 @@ int main(int argc, char** argv)
         if (canShowWindows(qEnvironmentVariable("QT_QPA_PLATFORM"), qEnvironmentVariable("DISPLAY"),
                            qEnvironmentVariable("WAYLAND_DISPLAY"))) {
             QApplication app(argc, argv);
+            const QtProgramSetup qtSetup;
+            useUiFontEverywhere();
             QtDialogs dialogs;
             dialogs.message(message, MessageIcon::Information, MessageButtons::Ok);
         }
@@ -77,6 +81,8 @@ int main(int argc, char** argv)
     const bool terminationCaught = catchTermination();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessora"));
+    const QtProgramSetup qtSetup;
+    useUiFontEverywhere();
     QtDialogs dialogs;
     lo::LibreOfficeEngine engine;
     ConverterWindow window(dialogs, engine, startFolder(parsed));

@@ -1,5 +1,6 @@
-#include "gui/UiFont.h"
+#include "dialogs/UiFont.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QStringList>
 
@@ -23,6 +24,11 @@ QFont chooseUiFont()
     if (!chinese.isEmpty())
         font.setFamily(chinese.first());
     return font;
+}
+
+void useUiFontEverywhere()
+{
+    QApplication::setFont(chooseUiFont());
 }
 
 } // namespace quillet
