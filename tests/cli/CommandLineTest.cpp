@@ -3,6 +3,7 @@
 
 #include "TestDocuments.h"
 #include "support/PictureChecks.h"
+#include "support/QtPrinting.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -219,7 +220,8 @@ TEST_F(CommandLine, CtrlCStopsAfterTheCurrentPageAndLeavesWholePicturesOnly)
     for (int i = 1; i <= 3; ++i)
         arguments << document(QStringLiteral("long%1.docx").arg(i), 12);
     const Result result = quillet(arguments, {}, [this](QProcess& process) {
-        ASSERT_TRUE(WaitFor([this] { return !written("out").isEmpty(); }, 300));
+        ASSERT_TRUE(WaitFor([&] { return !written("out").isEmpty() || process.waitForFinished(50); }, 300));
+        ASSERT_EQ(process.state(), QProcess::Running);
         ::kill(static_cast<pid_t>(process.processId()), SIGINT);
     });
     EXPECT_EQ(result.status, 130) << result.err.toStdString();
