@@ -97,12 +97,16 @@ int RunJob(const CliArguments& arguments, OfficeEngine& engine, StopSignals& sto
     const QString& folder = arguments.outputFolder;
     if (QFileInfo(folder).isDir() && !CanCreateFilesIn(folder))
         return Failure(QStringLiteral("无法在图片保存目录“%1”中写入文件。").arg(folder));
+    // The job loses log lines it cannot write without a word; the summary would name a log that is not there.
+    const ConversionOptions options = OptionsOf(arguments);
+    const QFileInfo log(options.logPath);
+    if (!arguments.logFile.isEmpty() && (log.exists() ? !log.isWritable() : !CanCreateFilesIn(log.path())))
+        return Failure(QStringLiteral("无法写入日志文件“%1”。").arg(options.logPath));
 
     const bool convert = arguments.action == CliArguments::Action::Convert;
     TerminalReport report = TerminalReport::forStandardStreams(
         static_cast<int>(list.count()), convert ? QStringLiteral("页") : QStringLiteral("个对象"));
     const SignalNotice notice(stopSignals, report);
-    const ConversionOptions options = OptionsOf(arguments);
     TerminalJobWindow window(list.entries(), options, report, stopSignals);
     NoTextViewer viewer;
     const JobOutcome outcome = BatchJob(window, engine, viewer)

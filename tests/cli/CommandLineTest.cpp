@@ -174,6 +174,7 @@ TEST_F(CommandLine, ExitStatusMessagesAndFilesWritten)
         {{"convert", regular + "/out", good}, 2, "无法创建图片保存目录", {}},
         {{"convert", "/proc", good}, 2, "无法在图片保存目录“/proc”中写入文件", {}},
         {{"convert", out, path("empty")}, 2, "没有需要处理的文档", {}},
+        {{"convert", out, "--log", regular + "/x.log", good}, 2, "无法写入日志文件", {}},
         {{"convert", out, good}, 2, "无法启动文档处理引擎", {}, {{"TMPDIR", "/proc/no-such-folder"}}},
         {{"convert", out}, 2, "缺少要处理的文档或文件夹", {}},
         {{"convert", out, "--jobs", "0", good}, 2, "--jobs 需要", {}},
