@@ -56,8 +56,9 @@ public:
 
     // One office, on the calling thread.
     JobOutcome run(const JobKind& kind);
-    // `offices` engine applications side by side (never more than there are documents), each on a
-    // thread of its own and each taking the next document of the list when it has finished one.
+    // `offices` engine applications side by side (never more than there are documents), the first
+    // on the calling thread and each other on a thread of its own, each taking the next document of
+    // the list when it has finished one.
     // The first office that cannot start, or a failing window, ends the others after their
     // current step.
     JobOutcome run(const JobKind& kind, int offices);
