@@ -3,7 +3,8 @@
 // measured in the same run on the same files:
 //   (a) per document, `soffice --headless --convert-to pdf` then `pdftoppm -png`;
 //   (b) one warm office exporting every document to PDF (the floor for any route through PDF).
-// Then the extraction job on the same corpus.
+// Then the command line (the quillet program) on the same documents, with one office and with two
+// side by side; then the extraction job on the same corpus.
 
 #include "ConvertCorpus.h"
 #include "engine/libreoffice/LibreOfficeEngine.h"
@@ -92,6 +93,22 @@ struct Rate
     double seconds = 0;
     double perSecond() const { return seconds > 0 ? pages / seconds : 0; }
 };
+
+// The quillet program beside this one: `quillet convert` with `offices` offices side by side. The long
+// document goes first, so that two offices share the work evenly.
+Rate CommandLineJob(const QStringList& documents, const QString& outFolder, int offices)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const bool ok = Run(QCoreApplication::applicationDirPath() + QStringLiteral("/quillet"),
+                        QStringList{QStringLiteral("convert"), outFolder, QStringLiteral("--jobs"),
+                                    QString::number(offices)} +
+                            documents);
+    const Rate rate{CountFiles(outFolder, QStringLiteral("*.emf")), Seconds(timer)};
+    if (!ok)
+        std::printf("warning: quillet convert --jobs %d failed\n", offices);
+    return rate;
+}
 
 // Baseline (a): a fresh soffice per document, then the PDF rasterised to PNG pages.
 Rate CliBaseline(const QStringList& documents, const QString& work, const QString& profileUrl)
@@ -193,6 +210,9 @@ int main(int argc, char** argv)
     quilletShort.pages = CountFiles(outShort, QStringLiteral("*.emf"));
     quilletLong.pages = CountFiles(outLong, QStringLiteral("*.emf"));
 
+    const Rate cliJobs1 = CommandLineJob(longDocs + shortDocs, work.filePath(QStringLiteral("out-cli-1")), 1);
+    const Rate cliJobs2 = CommandLineJob(longDocs + shortDocs, work.filePath(QStringLiteral("out-cli-2")), 2);
+
     const QString outPictures = work.filePath(QStringLiteral("out-pictures"));
     const double extractSeconds = RunJob(window, shortDocs + longDocs, outPictures, true);
     const int pictures = CountFiles(outPictures, QStringLiteral("*.bmp"));
@@ -230,9 +250,14 @@ int main(int argc, char** argv)
     std::printf(
         "pages=%d quillet_pages_per_s=%.2f cli_pdftoppm_pages_per_s=%.2f engine_pdf_floor_pages_per_s=%.2f\n",
         quillet.pages, quillet.perSecond(), cli.perSecond(), floor.perSecond());
+    std::printf(
+        "cli_pages=%d cli_jobs1_pages_per_s=%.2f cli_jobs2_pages_per_s=%.2f (two offices %.2fx one)\n",
+        cliJobs2.pages, cliJobs1.perSecond(), cliJobs2.perSecond(),
+        cliJobs1.perSecond() > 0 ? cliJobs2.perSecond() / cliJobs1.perSecond() : 0);
     std::printf("pictures=%d extract_pictures_per_s=%.2f\n", pictures,
                 extractSeconds > 0 ? pictures / extractSeconds : 0);
-    const bool complete = quillet.pages == cli.pages && dialogs.messageTexts().count() == 3;
+    const bool complete = quillet.pages == cli.pages && cliJobs1.pages == quillet.pages &&
+                          cliJobs2.pages == quillet.pages && dialogs.messageTexts().count() == 3;
     if (!complete)
         std::printf("warning: quillet wrote %d pages, the baseline %d; messages: %s\n", quillet.pages,
                     cli.pages, qPrintable(dialogs.messageTexts().join(QStringLiteral(" | "))));

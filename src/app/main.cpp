@@ -1,5 +1,7 @@
-// Quillet's entry: one copy per user, the main window's start-up, then the event loop.
+// Quillet's entry: with a command ("quillet convert ...") the command line, without a window or a
+// display; otherwise one copy per user, the main window's start-up, then the event loop.
 
+#include "cli/CommandLine.h"
 #include "dialogs/QtDialogs.h"
 #include "dialogs/QtProgramSetup.h"
 #include "engine/libreoffice/LibreOfficeEngine.h"
@@ -22,6 +24,11 @@ void allowWebEngineAsRoot()
 
 int main(int argc, char** argv)
 {
+    if (quillet::IsCommandLineInvocation(argc, argv)) {
+        quillet::lo::LibreOfficeEngine engine;
+        return quillet::RunCommandLine(argc, argv, engine);
+    }
+
     allowWebEngineAsRoot();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

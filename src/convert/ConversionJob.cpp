@@ -1,11 +1,10 @@
 #include "convert/ConversionJob.h"
 
 #include "convert/PageRenderer.h"
-#include "jobs/BatchJob.h"
 
 namespace quillet {
 
-void RunConversionJob(JobWindow& window, OfficeEngine& engine, TextViewer& viewer)
+JobKind ConversionJobKind()
 {
     JobKind kind;
     kind.pageRangeStep = JobKind::PageRangeStep::Validate;
@@ -14,7 +13,12 @@ void RunConversionJob(JobWindow& window, OfficeEngine& engine, TextViewer& viewe
         ConvertDocument(app, path, options, log, keepAlive);
     };
     kind.completionMessage = QStringLiteral("转换完毕！");
-    BatchJob(window, engine, viewer).run(kind);
+    return kind;
+}
+
+void RunConversionJob(JobWindow& window, OfficeEngine& engine, TextViewer& viewer)
+{
+    BatchJob(window, engine, viewer).run(ConversionJobKind());
 }
 
 } // namespace quillet

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jobs/BatchJob.h"
+
 namespace quillet {
 
 class JobWindow;
@@ -9,5 +11,8 @@ class TextViewer;
 // The batch conversion job behind "批量文档转图片": every page of the chosen range of every listed
 // document becomes "<name>-<page>.emf" in the output folder.
 void RunConversionJob(JobWindow& window, OfficeEngine& engine, TextViewer& viewer);
+
+// What the conversion job gives the shared frame, for runs of the frame outside the window.
+JobKind ConversionJobKind();
 
 } // namespace quillet

@@ -1,11 +1,10 @@
 #include "extract/ExtractionJob.h"
 
 #include "extract/PictureExtractor.h"
-#include "jobs/BatchJob.h"
 
 namespace quillet {
 
-void RunExtractionJob(JobWindow& window, OfficeEngine& engine, TextViewer& viewer)
+JobKind ExtractionJobKind()
 {
     JobKind kind;
     kind.pageRangeStep = JobKind::PageRangeStep::SelectAllPages;
@@ -14,7 +13,12 @@ void RunExtractionJob(JobWindow& window, OfficeEngine& engine, TextViewer& viewe
         ExtractPictures(app, path, options, log, keepAlive);
     };
     kind.completionMessage = QStringLiteral("图像提取完毕！");
-    BatchJob(window, engine, viewer).run(kind);
+    return kind;
+}
+
+void RunExtractionJob(JobWindow& window, OfficeEngine& engine, TextViewer& viewer)
+{
+    BatchJob(window, engine, viewer).run(ExtractionJobKind());
 }
 
 } // namespace quillet

@@ -13,8 +13,14 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
+#include <atomic>
 #include <exception>
 #include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace quillet {
 
@@ -62,6 +68,10 @@ QString JobAborted(const QString& reason)
 {
     return QStringLiteral("处理过程意外中断。\r\n%1").arg(reason);
 }
+QString Stopped()
+{
+    return QStringLiteral("任务已按要求停止，其余文档没有处理。");
+}
 QString ViewerNotStarted(const QString& logFile, const QString& reason)
 {
     return QStringLiteral("无法打开日志文件“%1”：%2").arg(logFile, reason);
@@ -104,6 +114,111 @@ std::unique_ptr<OfficeApplication> CreateApplication(OfficeEngine& engine)
         throw EngineStartFailure{EngineError::fromCurrentException().description()};
     }
 }
+
+// The options read one call at a time: the workers of several offices read them for every page.
+class SerialOptions : public OptionsSource
+{
+public:
+    SerialOptions(const OptionsSource& options, std::mutex& mutex) : m_options(options), m_mutex(mutex) {}
+    ConversionOptions options() const override
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_options.options();
+    }
+
+private:
+    const OptionsSource& m_options;
+    std::mutex& m_mutex;
+};
+
+// What the offices of one job share: the window, the next document and how the job ends.
+struct Lanes
+{
+    Lanes(JobWindow& window, int documents)
+        : window(window), options(window.jobOptions(), windowCalls), documents(documents)
+    {}
+
+    // The first way out other than a stop decides how the job ended; every way out ends the others.
+    void endWith(JobOutcome::End how, const QString& why)
+    {
+        const std::lock_guard lock(windowCalls);
+        if (end == JobOutcome::End::Finished || (end == JobOutcome::End::Stopped && how != end)) {
+            end = how;
+            reason = why;
+        }
+        ending = true;
+    }
+    // Called with windowCalls held.
+    bool mustStop() { return ending || window.stopRequested(); }
+
+    std::mutex windowCalls; // one window call at a time
+    JobWindow& window;
+    SerialOptions options;
+    const int documents;
+    int next = 0;
+    std::atomic<bool> ending{false};
+    JobOutcome::End end = JobOutcome::End::Finished;
+    QString reason;
+    int done = 0;
+    int failed = 0;
+    bool errorLogged = false;
+};
+
+// One office's share of the job: the next document of the list until none is left, then quit.
+void RunLane(const JobKind& kind, ApplicationOfJob& app, Lanes& lanes)
+{
+    JobLog log(lanes.options);
+    const std::function<void()> keepAlive = [&lanes] {
+        const std::lock_guard lock(lanes.windowCalls);
+        lanes.window.keepAlive();
+        if (lanes.mustStop())
+            throw JobStopped{};
+    };
+    try {
+        for (;;) {
+            int index = 0;
+            QString path;
+            {
+                const std::lock_guard lock(lanes.windowCalls);
+                if (lanes.next >= lanes.documents)
+                    break;
+                if (lanes.mustStop())
+                    throw JobStopped{};
+                index = lanes.next++;
+                lanes.window.showProgress(JobText::Progress(index + 1));
+                path = lanes.window.documentPath(index);
+            }
+            const int recordsBefore = log.records();
+            kind.worker(*app, path, lanes.options, log, keepAlive);
+            const std::lock_guard lock(lanes.windowCalls);
+            const bool failed = log.records() > recordsBefore;
+            ++lanes.done;
+            lanes.failed += failed ? 1 : 0;
+            lanes.window.documentDone(index, failed);
+        }
+    } catch (const JobStopped&) {
+        lanes.endWith(JobOutcome::End::Stopped, QString());
+    } catch (const EngineStartFailure& failure) {
+        lanes.endWith(JobOutcome::End::EngineNotStarted, failure.description);
+    } catch (...) {
+        // Workers never throw; this is the window or the list failing under the job.
+        lanes.endWith(JobOutcome::End::Aborted, EngineError::fromCurrentException().description());
+    }
+    app.quit();
+    const std::lock_guard lock(lanes.windowCalls);
+    lanes.errorLogged = lanes.errorLogged || log.errorLogged();
+}
+
+// Waits for the offices' threads on every way out.
+struct LaneThreads
+{
+    std::vector<std::thread> threads;
+    ~LaneThreads()
+    {
+        for (std::thread& thread : threads)
+            thread.join();
+    }
+};
 
 } // namespace
 
@@ -175,12 +290,12 @@ void BatchJob::unlock()
 
 // A job that cannot go on: the controls come back, the progress text goes, the user is told why,
 // and the failures logged so far are still offered.
-void BatchJob::endEarly(const QString& message, const JobLog& log)
+void BatchJob::endEarly(const QString& message, bool errorLogged)
 {
     unlock();
     m_window.showProgress(QString());
     inform(message);
-    if (log.errorLogged())
+    if (errorLogged)
         offerLog();
 }
 
@@ -196,35 +311,67 @@ void BatchJob::offerLog()
         inform(JobText::ViewerNotStarted(logFile, failure));
 }
 
-void BatchJob::run(const JobKind& kind)
+JobOutcome BatchJob::run(const JobKind& kind)
 {
-    JobLog log(m_window.jobOptions());
+    return run(kind, 1);
+}
+
+JobOutcome BatchJob::run(const JobKind& kind, int offices)
+{
+    JobOutcome outcome;
+    QString reason;
+    bool errorLogged = false;
     try {
         if (!checkInput(kind))
-            return;
+            return outcome;
         lock();
-        ApplicationOfJob app(CreateApplication(m_engine));
-        // Grammar checking only slows the job down; a backend that cannot switch it off still works.
-        try {
-            (*app).Options().setCheckGrammarAsYouType(false);
-            (*app).Options().setCheckGrammarWithSpelling(false);
-        } catch (...) {
+        std::vector<std::unique_ptr<ApplicationOfJob>> apps;
+        const int documents = m_window.documentCount();
+        for (int i = std::clamp(offices, 1, std::max(documents, 1)); i > 0; --i) {
+            apps.push_back(std::make_unique<ApplicationOfJob>(CreateApplication(m_engine)));
+            // Grammar checking only slows the job down; a backend that cannot switch it off still works.
+            try {
+                (**apps.back()).Options().setCheckGrammarAsYouType(false);
+                (**apps.back()).Options().setCheckGrammarWithSpelling(false);
+            } catch (...) {
+            }
         }
-        const std::function<void()> keepAlive = [this] { m_window.keepAlive(); };
-        const int count = m_window.documentCount();
-        for (int i = 1; i <= count; ++i) {
-            m_window.showProgress(JobText::Progress(i));
-            const QString path = m_window.documentPath(i - 1);
-            kind.worker(*app, path, m_window.jobOptions(), log, keepAlive);
+        Lanes lanes(m_window, documents);
+        {
+            LaneThreads others;
+            for (std::size_t i = 1; i < apps.size(); ++i) {
+                try {
+                    others.threads.emplace_back(
+                        [&kind, &app = *apps[i], &lanes] { RunLane(kind, app, lanes); });
+                } catch (const std::system_error&) {
+                    break; // fewer offices share the documents
+                }
+            }
+            RunLane(kind, *apps.front(), lanes);
         }
-        app.quit();
+        outcome = {lanes.end, lanes.done, lanes.failed};
+        reason = lanes.reason;
+        errorLogged = lanes.errorLogged;
     } catch (const EngineStartFailure& failure) {
-        endEarly(JobText::EngineNotStarted(failure.description), log);
-        return;
+        outcome.end = JobOutcome::End::EngineNotStarted;
+        reason = failure.description;
     } catch (...) {
-        // Workers never throw; this is the window or the list failing under the job.
-        endEarly(JobText::JobAborted(EngineError::fromCurrentException().description()), log);
-        return;
+        outcome.end = JobOutcome::End::Aborted;
+        reason = EngineError::fromCurrentException().description();
+    }
+    switch (outcome.end) {
+    case JobOutcome::End::Refused:
+    case JobOutcome::End::Finished:
+        break;
+    case JobOutcome::End::EngineNotStarted:
+        endEarly(JobText::EngineNotStarted(reason), errorLogged);
+        return outcome;
+    case JobOutcome::End::Aborted:
+        endEarly(JobText::JobAborted(reason), errorLogged);
+        return outcome;
+    case JobOutcome::End::Stopped:
+        endEarly(JobText::Stopped(), errorLogged);
+        return outcome;
     }
     m_window.setBusy(false);
     inform(kind.completionMessage);
@@ -232,11 +379,10 @@ void BatchJob::run(const JobKind& kind)
     m_window.setJobControlEnabled(JobControl::CmdDo, true);
     m_window.setJobControlEnabled(JobControl::CmdPicExtract, true);
     m_window.showProgress(JobText::Finished());
-    if (log.errorLogged()) {
+    if (errorLogged)
         offerLog();
-        log.clearErrorLogged();
-    }
     m_window.setJobControlEnabled(JobControl::txtLog, true);
+    return outcome;
 }
 
 } // namespace quillet

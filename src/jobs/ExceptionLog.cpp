@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStringEncoder>
 #include <langinfo.h>
+#include <mutex>
 
 namespace quillet {
 
@@ -75,8 +76,12 @@ void WriteLog(const QString& logFile, const QString& path, const QString& descri
     try {
         const QByteArray line = EncodeForSystem(
             ComposeLogLine(QDateTime::currentDateTime(), QLocale::system(), path, description));
+        // Offices working side by side share the file: one line at a time. Unbuffered, the line is one
+        // appending write, so that other programs appending to the same file cannot split it either.
+        static std::mutex oneLineAtATime;
+        const std::lock_guard lock(oneLineAtATime);
         QFile file(logFile);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
             return;
         file.write(line);
         file.close();

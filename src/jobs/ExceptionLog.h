@@ -13,7 +13,7 @@ namespace quillet {
 
 // Appends "<date> <time>\t处理<path>处错：<description>\r\n" to logFile, creating the file when
 // it does not exist. Never fails: a line that cannot be written is lost without a word, so that
-// a broken log never stops a job.
+// a broken log never stops a job. Calls from several threads write one whole line at a time.
 void WriteLog(const QString& logFile, const QString& path, const QString& description);
 
 // The line WriteLog writes, CR LF included: the locale's short date, a blank, the time to the second.

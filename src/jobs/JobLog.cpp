@@ -11,6 +11,7 @@ void JobLog::record(const QString& documentPath, const QString& description)
 {
     WriteLog(m_options.options().logPath, documentPath, description);
     m_errorLogged = true;
+    ++m_records;
 }
 
 } // namespace quillet

@@ -18,10 +18,13 @@ public:
     // Set after every record, whether or not the line reached the file.
     bool errorLogged() const { return m_errorLogged; }
     void clearErrorLogged() { m_errorLogged = false; }
+    // Documents recorded so far, whether or not their lines reached the file.
+    int records() const { return m_records; }
 
 private:
     const OptionsSource& m_options;
     bool m_errorLogged = false;
+    int m_records = 0;
 };
 
 } // namespace quillet

@@ -16,7 +16,10 @@ enum class JobControl
     txtLog
 };
 
-// What a batch job needs from the main window. The window implements it; tests script it.
+// What a batch job needs from the main window. The window implements it; tests script it; the
+// command line has its own. A job with several offices makes its document loop's calls (documentPath,
+// showProgress, keepAlive, documentDone, stopRequested and the option reads) from the offices'
+// threads, one call at a time; every other call comes from the thread that runs the job.
 class JobWindow
 {
 public:
@@ -46,6 +49,13 @@ public:
     virtual void chooseLogFile() = 0;      // Command1_Click
 
     virtual Dialogs& dialogs() = 0;
+
+    // A document's pass has ended (index from 0); failed when it wrote its log line. A document the
+    // job stopped in the middle of is not reported.
+    virtual void documentDone(int /*index*/, bool /*failed*/) {}
+    // Asked before every document and after every page or object: true ends the job after the
+    // current step, as a job that cannot go on.
+    virtual bool stopRequested() { return false; }
 };
 
 } // namespace quillet

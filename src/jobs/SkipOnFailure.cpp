@@ -11,6 +11,8 @@ bool SkipOnFailure::run(const std::function<void()>& step)
         return true;
     } catch (const EngineStartFailure&) {
         throw;
+    } catch (const JobStopped&) {
+        throw;
     } catch (...) {
         const EngineError error = EngineError::fromCurrentException();
         m_number = error.number();

@@ -12,14 +12,20 @@ struct EngineStartFailure
     QString description;
 };
 
+// Thrown through a document's steps when the job is asked to stop: the document is left unfinished
+// and unlogged, and the job ends after the step that was running.
+struct JobStopped
+{
+};
+
 // Runs the steps of a document's work one by one: a step that fails is skipped, its failure
 // becomes the pending error (a later failure replaces an earlier one) and the caller goes on.
 // At the end the pending error, if any, is what gets logged for the document.
 class SkipOnFailure
 {
 public:
-    // Runs the step; returns false when it failed, whatever it threw (EngineStartFailure alone
-    // passes through).
+    // Runs the step; returns false when it failed, whatever it threw (EngineStartFailure and
+    // JobStopped alone pass through).
     bool run(const std::function<void()>& step);
 
     bool hasPendingError() const { return m_number != 0; }

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+#include <cstdio>
+#include <mutex>
+
+namespace quillet {
+
+// What the command line tells while a job runs: a progress bar on standard error when that is a
+// terminal, one line per document on standard output when that is not, and the job's messages on
+// standard error. Safe to call from any thread.
+class TerminalReport
+{
+public:
+    // workUnit names what the workers step through ("页").
+    TerminalReport(int documents, const QString& workUnit, bool bar, bool lines);
+
+    // Both streams as the program found them: bar when stderr is a terminal, lines when stdout is not.
+    static TerminalReport forStandardStreams(int documents, const QString& workUnit);
+
+    // The job has passed its checks: the clock starts and the bar appears.
+    void start();
+    void stepDone();
+    void documentDone(const QString& path, bool failed);
+    // A line on standard error, "quillet: " first; a bar on screen is cleared for it.
+    void message(const QString& text);
+    // Ends the bar's line, so that what follows starts on a line of its own.
+    void finish();
+
+    // "剩余 1:05:03" style time from seconds; "--:--" when unknown (negative).
+    static QString clockText(qint64 seconds);
+
+private:
+    void drawBar();
+    QString barLine(int columns) const;
+
+    const int m_documents;
+    const QString m_workUnit;
+    const bool m_bar;
+    const bool m_lines;
+    std::mutex m_mutex;
+    QElapsedTimer m_clock;
+    qint64 m_lastDraw = -1;
+    bool m_barOnScreen = false;
+    int m_done = 0;
+    int m_failed = 0;
+    qint64 m_steps = 0;
+};
+
+// Writes text in the system's character set, as the log does, and flushes.
+void WriteTo(std::FILE* stream, const QString& text);
+
+} // namespace quillet
