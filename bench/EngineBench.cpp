@@ -14,7 +14,6 @@
 // Usage: bench_engine [--docs N] [--pages N] [--restart-after N] [--corpus DIR]
 
 #include "LoTestOffice.h"
-#include "OfficeProcessProbe.h"
 #include "TestDocuments.h"
 #include "engine/libreoffice/LibreOfficeEngine.h"
 #include "engine/libreoffice/LoApplication_p.h"
@@ -23,8 +22,10 @@
 #include "engine/libreoffice/LoUno_p.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <cstdio>
@@ -34,6 +35,28 @@ using namespace quillet::testing;
 namespace css = com::sun::star;
 
 namespace {
+
+// Resident memory of the group's processes together, in kB.
+qint64 groupResidentKb(qint64 group)
+{
+    qint64 total = 0;
+    for (const QString& pid :
+         QDir(QStringLiteral("/proc")).entryList({QStringLiteral("[0-9]*")}, QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly) || !status.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (comm) state ppid pgrp ...": comm may hold spaces, so read after the last ')'.
+        const QByteArray fields = stat.readAll();
+        if (fields.mid(fields.lastIndexOf(')') + 2).split(' ').value(2).toLongLong() != group)
+            continue;
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("VmRSS:"))
+                total += line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        }
+    }
+    return total;
+}
 
 double seconds(const QElapsedTimer& timer)
 {

@@ -1,26 +1,23 @@
 #include "support/PictureChecks.h"
 
+#include <QColor>
 #include <QtEndian>
+#include <cstdlib>
 
 namespace quillet::testing {
 
 namespace {
 
-constexpr quint32 EmrHeader = 1;
-constexpr quint32 EmrEof = 14;
-constexpr quint32 EmrExtTextOutW = 84;
-// Records that draw a bitmap.
-constexpr quint32 EmrBitBlt = 76;
-constexpr quint32 EmrStretchBlt = 77;
-constexpr quint32 EmrSetDiBitsToDevice = 80;
-constexpr quint32 EmrStretchDiBits = 81;
-constexpr quint32 EmrAlphaBlend = 114;
-constexpr quint32 EmrTransparentBlt = 116;
-constexpr quint32 EmfSignature = 0x464D4520; // " EMF"
-
 quint32 u32At(const QByteArray& bytes, qsizetype offset)
 {
     return qFromLittleEndian<quint32>(bytes.constData() + offset);
+}
+
+::testing::AssertionResult verdict(const QString& problem)
+{
+    if (problem.isEmpty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << problem.toStdString();
 }
 
 // Calls visit(type, offset, size) for every record; returns an empty string or what is wrong.
@@ -29,47 +26,34 @@ template <class Visit> QString walkRecords(const QByteArray& bytes, Visit&& visi
     qsizetype offset = 0;
     quint32 lastType = 0;
     while (offset < bytes.size()) {
-        if (bytes.size() - offset < 8)
-            return QStringLiteral("truncated record at %1").arg(offset);
-        const quint32 type = u32At(bytes, offset);
-        const quint32 size = u32At(bytes, offset + 4);
+        const quint32 type = bytes.size() - offset < 8 ? 0 : u32At(bytes, offset);
+        const quint32 size = bytes.size() - offset < 8 ? 0 : u32At(bytes, offset + 4);
         if (size < 8 || size % 4 != 0 || size > static_cast<quint64>(bytes.size() - offset))
             return QStringLiteral("record %1 at %2 has a bad size %3").arg(type).arg(offset).arg(size);
         visit(type, offset, size);
         lastType = type;
         offset += size;
     }
-    if (lastType != EmrEof)
-        return QStringLiteral("last record is %1, not EMR_EOF").arg(lastType);
-    return {};
+    return lastType == 14 ? QString() : QStringLiteral("last record is %1, not EMR_EOF").arg(lastType);
 }
 
 } // namespace
 
 ::testing::AssertionResult IsWellFormedEmf(const QByteArray& bytes)
 {
-    if (bytes.size() < 88)
-        return ::testing::AssertionFailure() << "EMF too short: " << bytes.size() << " bytes";
-    if (u32At(bytes, 0) != EmrHeader)
-        return ::testing::AssertionFailure() << "first record is " << u32At(bytes, 0) << ", not EMR_HEADER";
-    if (u32At(bytes, 40) != EmfSignature)
-        return ::testing::AssertionFailure() << "no \" EMF\" signature at offset 40";
-    if (u32At(bytes, 48) != static_cast<quint32>(bytes.size()))
-        return ::testing::AssertionFailure()
-               << "size field " << u32At(bytes, 48) << " differs from file size " << bytes.size();
-    const QString problem = walkRecords(bytes, [](quint32, qsizetype, quint32) {});
-    if (!problem.isEmpty())
-        return ::testing::AssertionFailure() << problem.toStdString();
-    return ::testing::AssertionSuccess();
+    if (bytes.size() < 88 || u32At(bytes, 0) != 1 || u32At(bytes, 40) != 0x464D4520 ||
+        u32At(bytes, 48) != static_cast<quint32>(bytes.size()))
+        return verdict(QStringLiteral("no EMR_HEADER with \" EMF\" at 40 and the file's size at 48"));
+    return verdict(walkRecords(bytes, [](quint32, qsizetype, quint32) {}));
 }
 
 QStringList EmfTexts(const QByteArray& bytes)
 {
     QStringList texts;
     walkRecords(bytes, [&](quint32 type, qsizetype offset, quint32 size) {
-        // EMR_EXTTEXTOUTW: 8 header, 16 bounds, 12 mode and scales, then EMRTEXT: 8 reference,
+        // EMR_EXTTEXTOUTW (84): 8 header, 16 bounds, 12 mode and scales, then EMRTEXT: 8 reference,
         // 4 character count, 4 string offset (from the record start).
-        if (type != EmrExtTextOutW || size < 76)
+        if (type != 84 || size < 76)
             return;
         const quint32 chars = u32At(bytes, offset + 44);
         const quint32 stringOffset = u32At(bytes, offset + 48);
@@ -89,10 +73,11 @@ int EmfBitmapCount(const QByteArray& bytes)
     // 0, otherwise they fill a rectangle.
     int count = 0;
     walkRecords(bytes, [&](quint32 type, qsizetype offset, quint32 size) {
-        if (type == EmrSetDiBitsToDevice || type == EmrStretchDiBits) {
+        // EMR_SETDIBITSTODEVICE (80), EMR_STRETCHDIBITS (81); EMR_BITBLT (76), EMR_STRETCHBLT (77),
+        // EMR_ALPHABLEND (114), EMR_TRANSPARENTBLT (116).
+        if (type == 80 || type == 81) {
             ++count;
-        } else if ((type == EmrBitBlt || type == EmrStretchBlt || type == EmrAlphaBlend ||
-                    type == EmrTransparentBlt) &&
+        } else if ((type == 76 || type == 77 || type == 114 || type == 116) &&
                    size >= 92 && u32At(bytes, offset + 88) != 0) {
             ++count;
         }
@@ -102,19 +87,21 @@ int EmfBitmapCount(const QByteArray& bytes)
 
 ::testing::AssertionResult IsWellFormedBmp(const QByteArray& bytes)
 {
-    if (bytes.size() < 26 || !bytes.startsWith("BM"))
-        return ::testing::AssertionFailure() << "no \"BM\" signature";
-    if (u32At(bytes, 2) != static_cast<quint32>(bytes.size()))
-        return ::testing::AssertionFailure()
-               << "size field " << u32At(bytes, 2) << " differs from file size " << bytes.size();
-    if (DecodeImage(bytes).isNull())
-        return ::testing::AssertionFailure() << "Qt cannot load the BMP";
-    return ::testing::AssertionSuccess();
+    if (bytes.size() < 26 || !bytes.startsWith("BM") || u32At(bytes, 2) != static_cast<quint32>(bytes.size()))
+        return verdict(QStringLiteral("no \"BM\" header holding the file's size"));
+    return verdict(DecodeImage(bytes).isNull() ? QStringLiteral("Qt cannot load the BMP") : QString());
 }
 
-QImage DecodeImage(const QByteArray& bytes)
+::testing::AssertionResult IsColor(const QImage& image, QRgb color)
 {
-    return QImage::fromData(bytes);
+    const QColor sampled =
+        image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
+    const QColor expected(color);
+    const bool near = sampled.isValid() && std::abs(sampled.red() - expected.red()) <= 12 &&
+                      std::abs(sampled.green() - expected.green()) <= 12 &&
+                      std::abs(sampled.blue() - expected.blue()) <= 12;
+    return verdict(near ? QString()
+                        : QStringLiteral("centre is %1, not %2").arg(sampled.name(), expected.name()));
 }
 
 } // namespace quillet::testing

@@ -2,24 +2,16 @@
 
 #include "engine/libreoffice/LibreOfficeEngine.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QUrl>
 #include <stdexcept>
 
 namespace quillet::testing {
 
 LoTestOffice::LoTestOffice()
-{
-    lo::LibreOfficeEngine engine;
-    std::unique_ptr<OfficeApplication> app = engine.CreateApplication();
-    m_app.reset(dynamic_cast<lo::LoApplication*>(app.get()));
-    if (!m_app)
-        throw std::runtime_error("the LibreOffice engine made no LibreOffice application");
-    app.release();
-}
-
-LoTestOffice::~LoTestOffice()
-{
-    m_app->Quit();
-}
+    : m_app(dynamic_cast<lo::LoApplication*>(lo::LibreOfficeEngine().CreateApplication().release()))
+{}
 
 WalkResult walkPages(OfficeDocument& doc, OfficeSelection& selection, OfficeBrowser& browser)
 {
@@ -43,6 +35,31 @@ WalkResult walkPages(OfficeDocument& doc, OfficeSelection& selection, OfficeBrow
         pageStart = pageEnd;
     }
     return result;
+}
+
+void ConvertWithSoffice(const QList<SofficeRun>& runs)
+{
+    QTemporaryDir profiles;
+    std::vector<std::unique_ptr<QProcess>> processes;
+    for (const SofficeRun& run : runs) {
+        const QUrl profile = QUrl::fromLocalFile(profiles.filePath(QString::number(processes.size())));
+        processes.push_back(std::make_unique<QProcess>());
+        processes.back()->setProcessChannelMode(QProcess::MergedChannels);
+        processes.back()->start(QStringLiteral("soffice"),
+                                QStringList{QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                                            QStringLiteral("-env:UserInstallation=") + profile.toString(),
+                                            QStringLiteral("--convert-to"), run.target,
+                                            QStringLiteral("--outdir"), run.outDir}
+                                    << run.sources);
+    }
+    for (const auto& process : processes) {
+        if (!process->waitForFinished(900000)) {
+            process->kill();
+            process->waitForFinished();
+        }
+        if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0)
+            throw std::runtime_error("soffice failed: " + process->readAll().toStdString());
+    }
 }
 
 } // namespace quillet::testing

@@ -1,11 +1,12 @@
 #pragma once
 
-// A private office for the document tests, reached the way the program reaches it: the LibreOffice
-// engine's application object. Also the page walk exactly as the page renderer makes it.
+// Offices for the tests: a private office reached as the program reaches it (the engine's application
+// object), the page walk as the page renderer makes it, and soffice runs converting test documents.
 
 #include "engine/OfficeApplication.h"
 #include "engine/libreoffice/LoApplication_p.h"
 
+#include <QStringList>
 #include <memory>
 #include <vector>
 
@@ -15,7 +16,7 @@ class LoTestOffice
 {
 public:
     LoTestOffice();
-    ~LoTestOffice();
+    ~LoTestOffice() { m_app->Quit(); }
 
     std::unique_ptr<OfficeDocument> open(const QString& path) { return m_app->Documents().Open(path); }
     OfficeSelection& selection() { return m_app->Selection(); }
@@ -36,5 +37,17 @@ struct WalkResult
 
 // Select, measure, collapse, then Next until the insertion point stops moving.
 WalkResult walkPages(OfficeDocument& doc, OfficeSelection& selection, OfficeBrowser& browser);
+
+// One headless soffice with a profile of its own, converting every source into outDir; target as
+// --convert-to takes it ("doc:MS Word 97").
+struct SofficeRun
+{
+    QStringList sources;
+    QString target;
+    QString outDir;
+};
+
+// Makes the runs side by side and waits for all; throws std::runtime_error when one fails.
+void ConvertWithSoffice(const QList<SofficeRun>& runs);
 
 } // namespace quillet::testing

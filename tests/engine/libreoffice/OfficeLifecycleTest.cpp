@@ -1,0 +1,187 @@
+// The private office of the LibreOffice backend against a real soffice: two offices side by side, our
+// own program killed, a hung and a killed office, refused files and the restart after a number of
+// documents. No office, profile or pipe may be left.
+
+#include "OfficeProcessProbe.h"
+#include "TestDocuments.h"
+#include "engine/libreoffice/LoApplication_p.h"
+#include "support/JobTestSupport.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <com/sun/star/uno/XComponentContext.hpp>
+#include <functional>
+#include <signal.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+using namespace quillet;
+using namespace quillet::testing;
+using lo::LibreOfficeSession;
+using lo::LoApplication;
+
+namespace {
+
+// The name of the session's office, which its processes, profile folder and pipe carry; they are
+// all there to begin with.
+QString officeOf(LibreOfficeSession& session)
+{
+    const QString name = QFileInfo(session.profileDir()).fileName();
+    const QStringList there = officeLeftovers(name, 0ms);
+    EXPECT_TRUE(!there.filter("soffice.bin").isEmpty() && there.contains(session.profileDir()) &&
+                there.contains(QString("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(name)))
+        << there.join('\n').toStdString();
+    return name;
+}
+
+// What the call threw; number 0 when it threw nothing.
+EngineError failureOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const EngineError& e) {
+        return e;
+    }
+    return EngineError(0, QString());
+}
+
+} // namespace
+
+// Two programs hold an office each, side by side; killing one takes its office and leaves the other.
+TEST(LibreOfficeSession, OfficeDiesWithTheProgramThatHoldsItAndNoOther)
+{
+    QProcess holders[2];
+    QString offices[2];
+    for (int i = 0; i < 2; ++i) {
+        holders[i].start(SESSION_HOLDER_PATH, QStringList());
+        ASSERT_TRUE(holders[i].waitForReadyRead(120000)) << holders[i].readAllStandardError().toStdString();
+        const QString profile = QString::fromLocal8Bit(holders[i].readLine().trimmed());
+        offices[i] = QFileInfo(profile).fileName();
+        ASSERT_TRUE(officeLeftovers(offices[i], 0ms).contains(profile)) << profile.toStdString();
+    }
+    for (int i = 0; i < 2; ++i) {
+        ::kill(static_cast<pid_t>(holders[i].processId()), SIGKILL);
+        holders[i].waitForFinished();
+        EXPECT_EQ(officeLeftovers(offices[i]), QStringList());
+        if (i == 0)
+            EXPECT_FALSE(officeLeftovers(offices[1], 0ms).isEmpty()) << "the other office went too";
+    }
+}
+
+// A hung office is killed at the deadline; a killed one fails the call in flight, not our program by
+// SIGPIPE when that call writes to the office's pipe (the office is stopped first, so the megabyte
+// sent fills the pipe and blocks the write). Either way every later call of the document fails with
+// what ended the office, closing it is no failure, and the next open starts a fresh office.
+TEST(LoApplication, LostOfficeFailsTheDocumentsCallsAndTheNextOpenStartsAFreshOffice)
+{
+    const QString path = testDocument({}, "docx");
+    const rtl::OUString large = rtl::OUString::createFromAscii(std::string(1 << 20, 'x').c_str());
+    for (const bool killed : {false, true}) {
+        SCOPED_TRACE(killed ? "killed office" : "hung office");
+        lo::SessionSettings settings;
+        settings.baseDeadline = killed ? 120s : 3s;
+        LoApplication app(settings);
+        auto document = app.Documents().Open(path);
+        const QString first = officeOf(app.session());
+        auto context = app.session().context();
+        // Stopped first, and killed half a second later: the call below is surely in flight when it dies.
+        const pid_t group = static_cast<pid_t>(app.session().pid());
+        ASSERT_TRUE(stopGroup(group));
+        std::thread killer([&] {
+            std::this_thread::sleep_for(500ms);
+            if (killed)
+                ::kill(-group, SIGKILL);
+        });
+        const long cause = killed ? ErrorNumber::EngineDied : ErrorNumber::EngineTimeout;
+        const EngineError error = failureOf([&] {
+            if (killed)
+                app.session().guarded(settings.baseDeadline, [&] { context->getValueByName(large); });
+            else
+                document->Shapes();
+        });
+        EXPECT_EQ(error.number(), cause);
+        EXPECT_FALSE(error.description().isEmpty());
+        killer.join();
+        EXPECT_EQ(officeLeftovers(first), QStringList());
+        EXPECT_EQ(failureOf([&] { document->Select(); }).number(), cause);
+        EXPECT_NO_THROW(document->Close(false));
+        auto next = app.Documents().Open(path);
+        const QString second = officeOf(app.session());
+        EXPECT_NO_THROW(next->Shapes());
+        app.Quit();
+        EXPECT_EQ(officeLeftovers(second), QStringList());
+    }
+}
+
+// Files that are no Word documents are refused with a description naming them, the office goes on,
+// and nothing is written beside them. (The jobs' tests open Word documents in every format and check
+// that nothing is written beside them.)
+TEST(LoApplication, RefusesFilesThatAreNotWordDocumentsAndQuitClosesWhatIsOpen)
+{
+    QTemporaryDir folder;
+    const QString good = folder.filePath("good.docx");
+    ASSERT_TRUE(QFile::copy(testDocument({}, "docx"), good));
+    QByteArray noise(64 * 1024, '\0');
+    QRandomGenerator generator(2);
+    for (char& byte : noise)
+        byte = static_cast<char>(generator.bounded(256));
+    const QMap<QString, QByteArray> refused{
+        {"corrupt.docx", FileBytes(good).left(FileBytes(good).size() / 2)},
+        {"empty.doc", QByteArray()},
+        {"random.docx", noise},
+        {"text.rtf", "just a line of text\n"}};
+    for (auto it = refused.cbegin(); it != refused.cend(); ++it) {
+        QFile file(folder.filePath(it.key()));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(*it) == it->size());
+    }
+    const QStringList before = QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden);
+    LoApplication app;
+    EXPECT_EQ(failureOf([&] { app.Selection(); }).number(), ErrorNumber::NoDocument);
+    const EngineError missing = failureOf([&] { app.Documents().Open(folder.filePath("missing.docx")); });
+    EXPECT_EQ(missing.number(), ErrorNumber::FileNotFound);
+    EXPECT_TRUE(missing.description().contains("missing.docx")) << missing.description().toStdString();
+    for (const QString& name : refused.keys()) {
+        const EngineError error = failureOf([&] { app.Documents().Open(folder.filePath(name)); });
+        EXPECT_TRUE(error.number() == ErrorNumber::NotWordProcessorDocument ||
+                    (error.number() == ErrorNumber::OpenFailed && name != "random.docx"))
+            << name.toStdString() << ": " << error.number();
+        EXPECT_TRUE(error.description().contains(folder.filePath(name))) << error.description().toStdString();
+    }
+    EXPECT_EQ(app.openDocuments(), 0);
+
+    // A document left open is closed by Quit, and its handle fails cleanly.
+    auto left = app.Documents().Open(good);
+    EXPECT_EQ(app.session().starts(), 1) << "the refusals ended the office";
+    const QString office = officeOf(app.session());
+    app.Quit();
+    EXPECT_EQ(failureOf([&] { left->Select(); }).number(), ErrorNumber::NoDocument);
+    EXPECT_EQ(officeLeftovers(office), QStringList());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+    for (auto it = refused.cbegin(); it != refused.cend(); ++it)
+        EXPECT_EQ(FileBytes(folder.filePath(it.key())), *it) << it.key().toStdString();
+}
+
+// The window's start-up probe (the version) starts no office; documents do, and a fresh one after
+// the set number of documents.
+TEST(LoApplication, StartsNoOfficeForTheVersionAndRestartsItAfterTheSetNumberOfDocuments)
+{
+    lo::SessionSettings settings;
+    settings.restartAfterDocuments = 3;
+    LoApplication app(settings);
+    EXPECT_EQ(app.Version(), "16.0");
+    EXPECT_EQ(app.session().starts(), 0);
+    QStringList offices;
+    for (int i = 0; i < 7; ++i) {
+        auto document = app.Documents().Open(testDocument({}, "docx"));
+        if (!offices.contains(QFileInfo(app.session().profileDir()).fileName()))
+            offices << officeOf(app.session());
+        document->Close(false);
+    }
+    EXPECT_EQ(app.session().starts(), 3);
+    ASSERT_EQ(offices.size(), 3);
+    EXPECT_EQ(officeLeftovers(offices[0]) + officeLeftovers(offices[1]), QStringList()) << "replaced offices";
+    app.Quit();
+    app.Quit(); // a second quit does nothing
+    EXPECT_EQ(officeLeftovers(offices[2]), QStringList());
+}
