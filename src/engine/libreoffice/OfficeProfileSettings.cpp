@@ -18,6 +18,24 @@ bool writeOfficeProfileSettings(const QString& profileDir)
         "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
         "<item oor:path=\"/org.openoffice.Office.Common/Security/Scripting\">"
         "<prop oor:name=\"BlockUntrustedRefererLinks\" oor:op=\"fuse\"><value>true</value></prop></item>\n"
+        // Some import filters (.doc) fetch a linked picture whatever the block above: every web
+        // request goes to a proxy on a closed local port and fails at once instead.
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetProxyType\" oor:op=\"fuse\"><value>1</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetNoProxy\" oor:op=\"fuse\"><value></value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetHTTPProxyName\" oor:op=\"fuse\"><value>127.0.0.1</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetHTTPProxyPort\" oor:op=\"fuse\"><value>9</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetHTTPSProxyName\" oor:op=\"fuse\"><value>127.0.0.1</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetHTTPSProxyPort\" oor:op=\"fuse\"><value>9</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetFTPProxyName\" oor:op=\"fuse\"><value>127.0.0.1</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Inet/Settings\">"
+        "<prop oor:name=\"ooInetFTPProxyPort\" oor:op=\"fuse\"><value>9</value></prop></item>\n"
         "</oor:items>\n";
     QSaveFile file(userDir + QStringLiteral("/registrymodifications.xcu"));
     if (!file.open(QIODevice::WriteOnly))
