@@ -1,137 +1,133 @@
-// The converter's window on BMP pictures, answered through the scripted dialog layer.
+// The converter's window with the real office engine and scripted dialogs, on a real EMF made by the
+// office from a drawing, BMP pictures and a broken one; and the safe writing of one picture.
 #include "converter/window/ConverterWindow.h"
 
 #include "converter/PictureConversion.h"
-#include "support/FakeOffice.h"
+#include "engine/libreoffice/LibreOfficeEngine.h"
+#include "support/QtPrinting.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QImage>
-#include <QLabel>
-#include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace quillet;
 using namespace quillet::tessora;
-using quillet::testing::ScriptedDialogs;
 
 namespace {
 
-class ConverterWindowTest : public ::testing::Test
+QByteArray contents(const QString& path, const QByteArray& write = {})
 {
-protected:
-    QString path(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
+    QFile file(path);
+    if (!write.isEmpty())
+        return file.open(QIODevice::WriteOnly) && file.write(write) == write.size() ? write : QByteArray();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
-    void saveBmp(const QString& name, QColor colour)
-    {
-        QImage image(20, 10, QImage::Format_RGB32);
-        image.fill(colour);
-        ASSERT_TRUE(image.save(path(name), "BMP"));
+// 4 cm x 3 cm, the left half red and the right half blue, made into a.emf by a soffice of its own
+// (the destructor ends it if it overruns).
+void makeEmf(const QString& folder)
+{
+    const QString svg = QDir(folder).filePath("a.svg");
+    contents(svg, R"(<svg xmlns="http://www.w3.org/2000/svg" width="4cm" height="3cm" viewBox="0 0 400 300">
+<rect width="200" height="300" fill="#ff0000"/><rect x="200" width="200" height="300" fill="#0000ff"/></svg>)");
+    QTemporaryDir profile;
+    QProcess soffice;
+    soffice.start("soffice", {"--headless", "--norestore",
+                              "-env:UserInstallation=" + QUrl::fromLocalFile(profile.path()).toString(),
+                              "--convert-to", "emf", "--outdir", folder, svg});
+    soffice.waitForFinished(240000);
+    QFile::remove(svg);
+    ASSERT_TRUE(QFile::exists(QDir(folder).filePath("a.emf"))) << "the office made no EMF";
+}
+
+// Office processes running on a private profile of this test program.
+int officesOfThisProgram()
+{
+    const QByteArray marker = "quillet-lo-" + QByteArray::number(QCoreApplication::applicationPid()) + '-';
+    int count = 0;
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile cmdline("/proc/" + entry + "/cmdline");
+        if (entry.toInt() > 0 && cmdline.open(QIODevice::ReadOnly))
+            count += cmdline.readAll().contains(marker);
     }
-
-    template <class T> T* child(const char* name)
-    {
-        return m_window->findChild<T*>(QString::fromLatin1(name));
-    }
-
-    // Clicks a conversion button and waits for the batch to end.
-    void convertWith(const char* button)
-    {
-        QSignalSpy finished(m_window.get(), &ConverterWindow::batchFinished);
-        child<QPushButton>(button)->click();
-        if (m_window->busy())
-            ASSERT_TRUE(finished.wait(120000));
-    }
-
-    QTemporaryDir m_dir;
-    ScriptedDialogs m_dialogs;
-    quillet::testing::FakeOffice m_office;
-    std::unique_ptr<ConverterWindow> m_window;
-};
+    return count;
+}
 
 } // namespace
 
-TEST_F(ConverterWindowTest, WithoutAFolderItAsksForOne)
+TEST(ConverterWindow, AsksForAFolderAndConvertsAllWithProgressAndOneLinePerFailure)
 {
-    saveBmp(QStringLiteral("a.bmp"), Qt::red);
-    m_dialogs.folderAnswers << m_dir.path();
-    m_window = std::make_unique<ConverterWindow>(m_dialogs, m_office, QString());
-    m_window->openStartFolder();
-    EXPECT_EQ(m_dialogs.folderRequests.size(), 1);
-    EXPECT_EQ(m_window->folder(), m_dir.path());
-    EXPECT_EQ(child<QListWidget>("lstPictures")->count(), 1);
-}
-
-TEST_F(ConverterWindowTest, ConvertsAllWithProgressAndOneLinePerFailure)
-{
-    saveBmp(QStringLiteral("a.bmp"), Qt::red);
-    saveBmp(QStringLiteral("b.bmp"), Qt::green);
-    QFile broken(path(QStringLiteral("c.bmp")));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("not a picture");
-    broken.close();
-    QFile existing(path(QStringLiteral("b.png")));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.write("keep");
-    existing.close();
-
-    m_window = std::make_unique<ConverterWindow>(m_dialogs, m_office, m_dir.path());
-    m_window->openStartFolder();
-    EXPECT_TRUE(m_dialogs.folderRequests.isEmpty());
-    ASSERT_EQ(child<QListWidget>("lstPictures")->count(), 3);
-
-    m_dialogs.messageAnswers << MessageAnswer::No; // do not replace b.png
-    convertWith("cmdConvertAll");
-
-    ASSERT_GE(m_dialogs.messages.size(), 2);
-    EXPECT_EQ(m_dialogs.messages[0].text, replaceQuestion(path(QStringLiteral("b.png"))));
-    EXPECT_EQ(m_dialogs.messages.last().text, QStringLiteral("转换完毕：成功1个，失败1个。"));
-    const QProgressBar* progress = child<QProgressBar>("barProgress");
-    EXPECT_EQ(progress->maximum(), 2);
-    EXPECT_EQ(progress->value(), 2);
-    const QString report = child<QPlainTextEdit>("txtReport")->toPlainText();
+    QTemporaryDir dir;
+    ASSERT_NO_FATAL_FAILURE(makeEmf(dir.path()));
+    QImage red(20, 10, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(dir.filePath("a.bmp"), "BMP")); // shares its base name with a.emf
+    ASSERT_TRUE(red.save(dir.filePath("b.bmp"), "BMP"));
+    contents(dir.filePath("a.bmp.png"), "replace");
+    contents(dir.filePath("b.png"), "keep");
+    contents(dir.filePath("c.bmp"), "no picture");
+    quillet::testing::ScriptedDialogs dialogs;
+    lo::LibreOfficeEngine engine;
+    ConverterWindow window(dialogs, engine, QString());
+    dialogs.folderAnswers << dir.path();
+    window.openStartFolder();
+    ASSERT_EQ(window.folder(), dir.path());
+    window.findChild<QComboBox*>("cboResolution")->setCurrentIndex(2); // 300 DPI
+    dialogs.messageAnswers << MessageAnswer::Yes << MessageAnswer::No;
+    QSignalSpy finished(&window, &ConverterWindow::batchFinished);
+    window.findChild<QPushButton*>("cmdConvertAll")->click();
+    ASSERT_TRUE(!finished.isEmpty() || finished.wait(600000));
+    EXPECT_EQ(dialogs.messageTexts(),
+              QStringList({replaceQuestion(dir.filePath("a.bmp.png")), replaceQuestion(dir.filePath("b.png")),
+                           QStringLiteral("转换完毕：成功2个，失败1个。")}));
+    const auto* progress = window.findChild<QProgressBar*>("barProgress");
+    EXPECT_EQ(QPoint(progress->value(), progress->maximum()), QPoint(3, 3));
+    const QString report = window.findChild<QPlainTextEdit*>("txtReport")->toPlainText();
     EXPECT_TRUE(report.startsWith(QStringLiteral("c.bmp："))) << report.toStdString();
-    EXPECT_EQ(report.count(QLatin1Char('\n')), 0);
-    EXPECT_EQ(QImage(path(QStringLiteral("a.png"))).pixelColor(3, 3), QColor(Qt::red));
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("c.png"))));
-    QFile kept(path(QStringLiteral("b.png")));
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), QByteArray("keep"));
-    EXPECT_TRUE(child<QPushButton>("cmdConvertAll")->isEnabled());
+    EXPECT_FALSE(report.contains('\n'));
+    EXPECT_EQ(QImage(dir.filePath("a.bmp.png")).pixelColor(3, 3), QColor(Qt::red));
+    EXPECT_EQ(contents(dir.filePath("b.png")), "keep");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 7); // no c.png, no temporary files
+    const QImage png(dir.filePath("a.emf.png"));
+    // The EMF's frame (a little inside the 4 cm x 3 cm page) at 300 dpi; the default 150 dpi gives half.
+    EXPECT_NEAR(png.width(), 442, 30);
+    EXPECT_NEAR(png.height(), 324, 30);
+    const QColor left = png.pixelColor(png.width() / 4, png.height() / 2);
+    const QColor right = png.pixelColor(3 * png.width() / 4, png.height() / 2);
+    EXPECT_TRUE(left.red() > 200 && left.blue() < 60) << left.name().toStdString();
+    EXPECT_TRUE(right.red() < 60 && right.blue() > 200) << right.name().toStdString();
+    EXPECT_EQ(officesOfThisProgram(), 0); // the worker's office went with the batch
 }
 
-TEST_F(ConverterWindowTest, ConvertsOnlyTheChosenPicturesToJpg)
+TEST(PictureConversion, WritesBesideThenRenamesAndReplacesOnlyWhenAllowed)
 {
-    saveBmp(QStringLiteral("a.bmp"), Qt::red);
-    saveBmp(QStringLiteral("b.bmp"), Qt::blue);
-    m_window = std::make_unique<ConverterWindow>(m_dialogs, m_office, m_dir.path());
-    m_window->openStartFolder();
-
-    convertWith("cmdConvertSelected");
-    ASSERT_EQ(m_dialogs.messages.size(), 1);
-    EXPECT_EQ(m_dialogs.messages[0].text, QStringLiteral("请先在列表中选择要转换的图片。"));
-
-    child<QComboBox>("cboFormat")->setCurrentIndex(1);
-    child<QListWidget>("lstPictures")->item(1)->setSelected(true);
-    convertWith("cmdConvertSelected");
-    EXPECT_TRUE(QFile::exists(path(QStringLiteral("b.jpg"))));
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("a.jpg"))));
-    EXPECT_GT(QImage(path(QStringLiteral("b.jpg"))).pixelColor(3, 3).blue(), 200);
-}
-
-TEST_F(ConverterWindowTest, AFolderWithoutPicturesSaysSo)
-{
-    m_window = std::make_unique<ConverterWindow>(m_dialogs, m_office, m_dir.path());
-    m_window->openStartFolder();
-    EXPECT_EQ(child<QLabel>("lblStatus")->text(), QStringLiteral("此文件夹中没有EMF或BMP图片。"));
-    convertWith("cmdConvertAll");
-    ASSERT_EQ(m_dialogs.messages.size(), 1);
-    EXPECT_EQ(m_dialogs.messages[0].text, QStringLiteral("此文件夹中没有EMF或BMP图片。"));
+    QTemporaryDir dir;
+    const QImage image(20, 10, QImage::Format_RGB32);
+    const QString target = dir.filePath("x.png");
+    contents(target, "appeared after the question");
+    EXPECT_FALSE(writePicture(image, target, OutputFormat::Png, false).isEmpty());
+    EXPECT_EQ(contents(target), "appeared after the question");
+    // Allowed, a new file is renamed into place: the old one is never rewritten.
+    struct stat before = {}, after = {};
+    ASSERT_EQ(stat(QFile::encodeName(target).constData(), &before), 0);
+    EXPECT_TRUE(writePicture(image, target, OutputFormat::Png, true).isEmpty());
+    ASSERT_EQ(stat(QFile::encodeName(target).constData(), &after), 0);
+    EXPECT_NE(before.st_ino, after.st_ino);
+    // The name is taken by a folder: the final rename fails and nothing is left behind.
+    const QString blocked = dir.filePath("sub/z.png");
+    ASSERT_TRUE(QDir().mkpath(blocked));
+    EXPECT_FALSE(writePicture(image, blocked, OutputFormat::Png, true).isEmpty());
+    EXPECT_EQ(QDir(dir.filePath("sub")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"z.png"});
 }

@@ -1,140 +1,180 @@
+// The document list and the ways of filling it: the list buttons, the folder search and a drop.
 #include "doclist/DocumentList.h"
 
 #include "doclist/DocumentListModel.h"
-#include "doclist/DocumentNames.h"
+#include "doclist/ListCommands.h"
 #include "support/QtPrinting.h"
+#include "support/ScriptedDialogs.h"
 
-#include <QSignalSpy>
+#include <QDir>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <functional>
 #include <gtest/gtest.h>
-#include <memory>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace quillet;
 
 namespace {
 
-TEST(DocumentList, AppendsInOrderAndKeepsExactDuplicatesOut)
+// Makes the files, and their folders, under root; returns their full paths.
+QStringList makeFiles(const QString& root, const QStringList& names, bool create = true)
+{
+    QStringList paths;
+    for (const QString& name : names) {
+        paths << root + "/" + name;
+        QFile file(paths.last());
+        if (create && !(QDir(root).mkpath(QFileInfo(name).path()) && file.open(QIODevice::WriteOnly)))
+            ADD_FAILURE() << "cannot make " << name.toStdString();
+    }
+    return paths;
+}
+
+// Runs check as the unprivileged user 65534 when we are root (CI is), since permissions do not
+// bind root: in a child process that gives up root first.
+bool withoutPrivileges(const std::function<bool()>& check)
+{
+    if (geteuid() != 0)
+        return check();
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(setgid(65534) == 0 && setuid(65534) == 0 && check() ? 0 : 1);
+    int status = 1;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+const QString kStart = QStringLiteral("待处理文件：0项");
+const QString kDone = QStringLiteral("处理完毕！");
+
+const auto pending = [](int n) { return QStringLiteral("待处理文件%1项").arg(n); };
+
+// The commands on a list, with scripted dialogs and two strings standing in for the labels.
+struct Commands
 {
     DocumentList list;
-    EXPECT_TRUE(list.AddToList("/d/b.doc"));
-    EXPECT_TRUE(list.AddToList("/d/a.doc"));
-    EXPECT_FALSE(list.AddToList("/d/b.doc"));
-    // Another spelling of the same file is another entry: nothing is normalised.
-    EXPECT_TRUE(list.AddToList("/d/B.doc"));
-    EXPECT_TRUE(list.AddToList("/d//a.doc"));
-    EXPECT_TRUE(list.AddToList("/d/a.doc "));
+    quillet::testing::ScriptedDialogs dialogs;
+    QStringList labels{kStart, kDone}; // lblInput, lblProcessing
+    ListCommands commands{list, dialogs, [this](const QString& in, const QString& pr) { labels = {in, pr}; }};
+};
 
-    EXPECT_EQ(list.entries(), QStringList({"/d/b.doc", "/d/a.doc", "/d/B.doc", "/d//a.doc", "/d/a.doc "}));
-    EXPECT_TRUE(list.IsInList("/d/B.doc"));
-    EXPECT_FALSE(list.IsInList("/D/b.doc"));
-    EXPECT_FALSE(list.IsInList("/d/b.do"));
-}
-
-TEST(DocumentList, RemoveAndClearKeepTheDuplicateTestInStep)
+// What the add-folder command puts into an empty list.
+QStringList added(const QString& folder, bool subfolders, bool docx)
 {
-    DocumentList list;
-    for (const char* p : {"a", "b", "c"})
-        list.AddToList(p);
-    list.removeAt(1);
-    list.removeAt(7);  // out of range: ignored
-    list.removeAt(-1); // likewise
-    EXPECT_EQ(list.entries(), QStringList({"a", "c"}));
-    EXPECT_FALSE(list.IsInList("b"));
-    EXPECT_TRUE(list.AddToList("b")); // may come back, at the end
-    EXPECT_EQ(list.entries(), QStringList({"a", "c", "b"}));
-
-    list.clear();
-    EXPECT_TRUE(list.isEmpty());
-    EXPECT_FALSE(list.IsInList("a"));
-    EXPECT_TRUE(list.AddToList("a"));
-    EXPECT_EQ(list.count(), 1);
-}
-
-TEST(DocumentList, HoldsFarMoreThanSixteenBitsOfEntries)
-{
-    DocumentList list;
-    const int n = 100000;
-    for (int i = 0; i < n; ++i)
-        list.AddToList(QStringLiteral("/docs/f%1/d%2.doc").arg(i % 97).arg(i));
-    for (int i = 0; i < n; i += 997)
-        EXPECT_FALSE(list.AddToList(QStringLiteral("/docs/f%1/d%2.doc").arg(i % 97).arg(i)));
-    ASSERT_EQ(list.count(), n);
-    EXPECT_EQ(list.at(0), "/docs/f0/d0.doc");
-    EXPECT_EQ(list.at(40000), QStringLiteral("/docs/f%1/d40000.doc").arg(40000 % 97));
-    EXPECT_EQ(list.at(n - 1), QStringLiteral("/docs/f%1/d%2.doc").arg((n - 1) % 97).arg(n - 1));
-}
-
-TEST(DocumentListModel, ShowsOneColumnAndFollowsTheList)
-{
-    DocumentList list;
-    DocumentListModel model(list);
-    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
-    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
-
-    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("文件"));
-    list.AddToList("/x/1.doc");
-    list.AddToList("/x/2.doc");
-    list.AddToList("/x/1.doc");
-    EXPECT_EQ(inserted.count(), 2);
-    ASSERT_EQ(model.rowCount(), 2);
-    EXPECT_EQ(model.data(model.index(1, 0)).toString(), "/x/2.doc");
-
-    list.removeAt(0);
-    EXPECT_EQ(removed.count(), 1);
-    EXPECT_EQ(model.data(model.index(0, 0)).toString(), "/x/2.doc");
-    list.clear();
-    EXPECT_EQ(reset.count(), 1);
-    EXPECT_EQ(model.rowCount(), 0);
-}
-
-TEST(DocumentListModel, ShowsNothingOnceTheListIsGone)
-{
-    auto list = std::make_unique<DocumentList>();
-    list->AddToList("/x/1.doc");
-    DocumentListModel model(*list);
-    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
-    list.reset();
-    EXPECT_EQ(reset.count(), 1);
-    EXPECT_EQ(model.rowCount(), 0);
-    EXPECT_FALSE(model.data(model.index(0, 0)).isValid());
-}
-
-TEST(DocumentNames, FileSuffixIsFromTheLastDot)
-{
-    EXPECT_EQ(GetFileSuffix("report.final.DOC"), ".DOC");
-    EXPECT_EQ(GetFileSuffix("readme"), "readme");
-    EXPECT_EQ(GetFileSuffix("a.docx"), ".docx");
-    EXPECT_EQ(GetFileSuffix(".hidden"), ".hidden");
-    EXPECT_EQ(GetFileSuffix("trailing."), ".");
-    EXPECT_EQ(GetFileSuffix(""), "");
-}
-
-TEST(DocumentNames, SearchedSuffixesIgnoreCaseAndFollowDocxSupport)
-{
-    for (const char* name : {"X.DOC", "y.Doc", "a.doc", ".doc"})
-        EXPECT_TRUE(isSearchedDocument(name, false)) << name;
-    for (const char* name : {"z.rtf", "report.docm", "doc", "report.doc.bak", "letter.docm", "a.docx"})
-        EXPECT_FALSE(isSearchedDocument(name, false)) << name;
-    EXPECT_TRUE(isSearchedDocument("X.DOCX", true));
-    EXPECT_TRUE(isSearchedDocument("x.doc", true));
-    EXPECT_FALSE(isSearchedDocument("x.rtf", true));
-}
-
-TEST(DocumentNames, DroppedPathsAreJudgedByTheirLastFourCharacters)
-{
-    for (const char* path : {"/d/A.DOC", "/d/b.rtf", "/d/c.Doc", "/d/reports.doc", ".doc"})
-        EXPECT_TRUE(isDroppableDocument(path)) << path;
-    for (const char* path : {"/d/c.docx", "/d/d.txt", "/d/Reports", "doc", "/d/x.doc/", ""})
-        EXPECT_FALSE(isDroppableDocument(path)) << path;
-}
-
-TEST(DocumentNames, PendingCountTextAndFilter)
-{
-    EXPECT_EQ(pendingCountText(0), QStringLiteral("待处理文件0项"));
-    EXPECT_EQ(pendingCountText(3), QStringLiteral("待处理文件3项"));
-    EXPECT_EQ(pendingCountText(100000), QStringLiteral("待处理文件100000项"));
-    EXPECT_EQ(addFilesFilter(true), QStringLiteral("Word文件 (*.doc *.docx)"));
-    EXPECT_EQ(addFilesFilter(false), QStringLiteral("Word文件 (*.doc)"));
+    Commands t;
+    t.commands.setDocxSupported(docx);
+    t.commands.setFolderRequest([&] { return FolderRequest{folder, subfolders}; });
+    t.commands.CmdFileOp_Click(ListCommands::AddFolder);
+    return t.list.entries();
 }
 
 } // namespace
+
+TEST(DocumentList, RemoveAndClearKeepTheDuplicateTestInStepAndTheModelOutlivesTheList)
+{
+    auto list = std::make_unique<DocumentList>();
+    DocumentListModel model(*list);
+    for (const char* path : {"a", "b", "c"})
+        list->AddToList(path);
+    list->removeAt(0);
+    EXPECT_TRUE(list->AddToList("a")); // back, at the end
+    EXPECT_EQ(list->entries(), QStringList({"b", "c", "a"}));
+    list->clear();
+    EXPECT_TRUE(list->AddToList("b"));
+    EXPECT_EQ(model.rowCount(), 1);
+    list.reset(); // the window may destroy the list before the view lets go of the model
+    EXPECT_EQ(model.rowCount(), 0);
+}
+
+TEST(AddFolder, TakesTheFolderAloneOrTheTreeDepthFirstWithAnyCaseHiddenOnesAndLinkedFoldersOnce)
+{
+    QTemporaryDir outside, dir;
+    const QString root = dir.path();
+    makeFiles(outside.path(), {"e.doc"});
+    makeFiles(root, {"b/2.doc", "B2/3.doc", "a/z/1.doc", "a/0.doc", "Z.doc", "m.DOC", ".h.doc", ".h/h.doc",
+                     "X.DOCX", "report.doc.bak", "letter.docm", "note.rtf", "doc", "x.doc/inner.doc"});
+    ASSERT_TRUE(QFile::link(root, root + "/a/up"));     // a cycle back to the root
+    ASSERT_TRUE(QFile::link(root + "/a", root + "/c")); // a second way into a: searched once
+    ASSERT_TRUE(QFile::link(outside.path(), root + "/ext"));
+    // A folder's documents come before its sub-folders, which follow in name order ignoring case.
+    const QStringList tree = makeFiles(root,
+                                       {".h.doc", "m.DOC", "Z.doc", ".h/h.doc", "a/0.doc", "a/z/1.doc",
+                                        "b/2.doc", "B2/3.doc", "ext/e.doc", "x.doc/inner.doc"},
+                                       false);
+    EXPECT_EQ(added(root, true, false), tree);
+    EXPECT_EQ(added(root + "/", true, false), tree); // the separator is not doubled
+    EXPECT_EQ(added(root, false, true), makeFiles(root, {".h.doc", "m.DOC", "X.DOCX", "Z.doc"}, false));
+    EXPECT_TRUE(added(root + "/missing", true, true).isEmpty());
+}
+
+TEST(ScanFolder, AnUnreadableFolderContributesNothingAndTheScanGoesOn)
+{
+    QTemporaryDir dir;
+    const QStringList files = makeFiles(dir.path(), {"a/locked/x.doc", "a/open.doc", "b/y.doc"});
+    const QByteArray locked = QFile::encodeName(dir.path() + "/a/locked");
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0); // reachable for the child
+    ASSERT_EQ(chmod(locked.constData(), 0), 0);
+    EXPECT_TRUE(withoutPrivileges([&] { return added(dir.path(), true, false) == files.mid(1); }));
+    chmod(locked.constData(), 0755);
+}
+
+TEST(ListCommands, ButtonsChangeTheListAndThePendingCount)
+{
+    const QString tooMany = QStringLiteral("您选择的文件名数超过了Windows系统的最大限制，请分批次加入文件！");
+    const QString clear = QStringLiteral("确定要清空处理列表吗？");
+    const QStringList before{"/a.doc", "/b.doc"};
+    // clang-format off
+    // chosen: the add-files dialog's answer; answer: to the box that comes up; label: lblInput
+    // afterwards (lblProcessing is emptied whenever it is set); shown: the box's text.
+    struct Case { const char* name; int command; qsizetype selected; std::optional<QStringList> chosen;
+                  MessageAnswer answer; QStringList after; QString label; QString shown; };
+    const Case cases[] = {
+        {"multi-selection in the dialog's order; exact paths only once, nothing normalised", ListCommands::AddFiles,
+         -1, QStringList{"/d/c.doc", "/a.doc", "/d//c.doc", "/A.DOC", "/d/c.doc", "/b.doc "}, MessageAnswer::Ok,
+         {"/a.doc", "/b.doc", "/d/c.doc", "/d//c.doc", "/A.DOC", "/b.doc "}, pending(6), ""},
+        {"cancelled dialog", ListCommands::AddFiles, -1, QStringList{}, MessageAnswer::Ok, before, kStart, ""},
+        {"failing dialog", ListCommands::AddFiles, -1, std::nullopt, MessageAnswer::Ok, before, pending(2), tooMany},
+        {"remove the selected", ListCommands::Remove, 0, {}, MessageAnswer::Ok, {"/b.doc"}, pending(1), ""},
+        {"remove without selection", ListCommands::Remove, -1, {}, MessageAnswer::Ok, before, pending(2), ""},
+        {"clear, No", ListCommands::Clear, -1, {}, MessageAnswer::No, before, pending(2), clear},
+        {"clear, Yes", ListCommands::Clear, -1, {}, MessageAnswer::Yes, {}, pending(0), clear},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Commands t;
+        for (const QString& path : before)
+            t.list.AddToList(path);
+        t.commands.setSelectedRow([&] { return c.selected; });
+        t.dialogs.openFilesAnswers << c.chosen;
+        t.dialogs.messageAnswers << c.answer;
+        t.commands.CmdFileOp_Click(c.command);
+        EXPECT_EQ(t.list.entries(), c.after);
+        EXPECT_EQ(t.labels, QStringList({c.label, c.label == kStart ? kDone : QString()}));
+        EXPECT_EQ(t.dialogs.messageTexts().join(""), c.shown);
+        EXPECT_EQ(t.dialogs.messages.value(0).buttons == MessageButtons::YesNo, c.shown == clear);
+        if (c.command == ListCommands::AddFiles)
+            EXPECT_EQ(t.dialogs.openFilesRequests, QStringList{QStringLiteral("新增|Word文件 (*.doc)")});
+    }
+}
+
+// The drop filter: a path is judged by its last four characters alone (.doc or .rtf in any letter
+// case), so folders are never searched; the drop's order is kept.
+TEST(ListCommands, DropTakesDocAndRtfPathsInDropOrderOnce)
+{
+    QTemporaryDir dir;
+    makeFiles(dir.path(), {"inner.doc"});
+    Commands t;
+    t.list.AddToList("/in/b.rtf");
+    QList<QUrl> urls;
+    for (const QString& path : QStringList{"/in/A.DOC", "/in/b.rtf", "/in/c.docx", "/in/d.txt", "/in/A.DOC",
+                                           "/in/e.Rtf", "/in/f.doc.bak", "/in/g.doc/", "/in/doc", dir.path()})
+        urls << QUrl::fromLocalFile(path);
+    QMimeData drop;
+    drop.setUrls(urls);
+    t.commands.ListView2_OLEDragDrop(drop);
+    EXPECT_EQ(t.list.entries(), QStringList({"/in/b.rtf", "/in/A.DOC", "/in/e.Rtf"}));
+    EXPECT_EQ(t.labels, QStringList({pending(3), ""}));
+}

@@ -1,178 +1,92 @@
-// Starts a stand-in converter (a copy of fake_converter named Tessora.dll) as real processes.
+// The launcher and the real converter it starts: access argument and folder as two arguments, the
+// stop reaching the newest only, which closes cleanly even while asking for a folder; and the refusal.
 #include "launcher/ConverterLauncher.h"
 
+#include "converter/ConverterArguments.h"
 #include "launcher/ConverterAccess.h"
-#include "support/QtPrinting.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QHash>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <ostream>
+#include <sys/wait.h>
 
-// Readable QString values in failure messages.
 using namespace quillet;
 
 namespace {
 
-struct LoggedRun
+QByteArray procFile(qint64 pid, const char* name)
 {
-    qint64 pid = 0;
-    QStringList arguments;
-};
+    QFile file(QString("/proc/%1/%2").arg(pid).arg(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
-class ConverterLauncherTest : public ::testing::Test
+// Waits until the converter waits in its event loop with its SIGTERM handler in place.
+void waitUntilReadyToStop(ChildProcess& converter)
 {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        m_programFolder = m_dir.filePath(QStringLiteral("program folder"));
-        ASSERT_TRUE(QDir().mkpath(m_programFolder));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(FAKE_CONVERTER_PATH),
-                                QDir(m_programFolder).filePath(QString::fromLatin1(kConverterFileName))));
-        m_logPath = m_dir.filePath(QStringLiteral("runs.log"));
-        qputenv("QUILLET_FAKE_CONVERTER_LOG", QFile::encodeName(m_logPath));
-        qunsetenv("QUILLET_FAKE_CONVERTER_EXIT");
+    for (QDeadlineTimer deadline(120000); converter.isRunning() && !deadline.hasExpired();
+         QThread::msleep(20)) {
+        const QByteArray status = procFile(converter.pid(), "status");
+        const qsizetype at = status.indexOf("SigCgt:") + 7;
+        const quint64 caught =
+            status.mid(at, status.indexOf('\n', at) - at).trimmed().toULongLong(nullptr, 16);
+        if ((caught & (1ull << (SIGTERM - 1))) && procFile(converter.pid(), "wchan").contains("poll"))
+            return;
     }
-
-    void TearDown() override
-    {
-        for (const auto& converter : m_launcher.started())
-            converter->stop(5000);
-        qunsetenv("QUILLET_FAKE_CONVERTER_LOG");
-        qunsetenv("QUILLET_FAKE_CONVERTER_EXIT");
-    }
-
-    // The runs the stand-in has logged, once there are `count` of them.
-    QList<LoggedRun> waitForRuns(int count)
-    {
-        QDeadlineTimer deadline(60000);
-        QList<QByteArray> lines;
-        while (!deadline.hasExpired()) {
-            QFile log(m_logPath);
-            if (log.open(QIODevice::ReadOnly)) {
-                lines = log.readAll().split('\n');
-                lines.removeAll(QByteArray());
-                if (lines.size() >= count)
-                    break;
-            }
-            QThread::msleep(20);
-        }
-        QList<LoggedRun> runs;
-        for (const QByteArray& line : lines) {
-            const QList<QByteArray> fields = line.split('\x1f');
-            LoggedRun run;
-            run.pid = fields.value(0).toLongLong();
-            EXPECT_EQ(fields.value(1).toInt(), fields.size() - 2);
-            for (int i = 2; i < fields.size(); ++i)
-                run.arguments << QString::fromLocal8Bit(fields[i]);
-            runs << run;
-        }
-        return runs;
-    }
-
-    QTemporaryDir m_dir;
-    QString m_programFolder;
-    QString m_logPath;
-    ConverterLauncher m_launcher;
-};
-
-const QString kAccess = QString::fromLatin1(kConverterAccessArgument);
+}
 
 } // namespace
 
-TEST_F(ConverterLauncherTest, PassesAccessAndOutputFolderAsTwoArguments)
+TEST(ConverterLauncher, StartsTheConverterOnTheFolderAndStopsOnlyTheNewestCleanly)
 {
-    const QString withBlanks = QStringLiteral("/tmp/my output pictures");
-    ASSERT_TRUE(m_launcher.launch(m_programFolder, withBlanks));
-    ASSERT_TRUE(m_launcher.launch(m_programFolder, QString()));
-
-    // The two may log in either order: match them by process id.
-    QHash<qint64, QStringList> argumentsByPid;
-    for (const LoggedRun& run : waitForRuns(2))
-        argumentsByPid.insert(run.pid, run.arguments);
-    ASSERT_EQ(m_launcher.started().size(), 2u);
-    EXPECT_EQ(argumentsByPid.value(m_launcher.started()[0]->pid()), (QStringList{kAccess, withBlanks}));
-    EXPECT_EQ(argumentsByPid.value(m_launcher.started()[1]->pid()), (QStringList{kAccess, QString()}));
-    EXPECT_EQ(m_launcher.newestPid(), m_launcher.started()[1]->pid());
-}
-
-TEST_F(ConverterLauncherTest, CloseStopsOnlyTheConverterStartedLast)
-{
-    EXPECT_EQ(m_launcher.newestPid(), 0);
-    ASSERT_TRUE(m_launcher.launch(m_programFolder, QStringLiteral("a")));
-    ASSERT_TRUE(m_launcher.launch(m_programFolder, QStringLiteral("b")));
-    waitForRuns(2);
-    ASSERT_EQ(m_launcher.started().size(), 2u);
-    ChildProcess& first = *m_launcher.started()[0];
-    ChildProcess& second = *m_launcher.started()[1];
-    ASSERT_TRUE(first.isRunning());
-    ASSERT_TRUE(second.isRunning());
-
-    m_launcher.stopNewest();
-
-    EXPECT_FALSE(second.isRunning());
-    EXPECT_EQ(second.endSignal(), SIGTERM);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString programFolder = QFileInfo(CONVERTER_PATH).absolutePath();
+    QTemporaryDir dir;
+    const QString blanks = dir.filePath("my pictures");
+    ASSERT_TRUE(QDir().mkpath(blanks));
+    auto launcher = std::make_unique<ConverterLauncher>();
+    ASSERT_TRUE(launcher->launch(programFolder, blanks));
+    ASSERT_TRUE(launcher->launch(programFolder, QString())); // this one asks for a folder
+    ChildProcess& first = *launcher->started()[0];
+    ChildProcess& second = *launcher->started()[1];
+    for (ChildProcess* converter : {&first, &second}) {
+        waitUntilReadyToStop(*converter);
+        ASSERT_TRUE(converter->isRunning()) << "ended with status " << converter->exitStatus();
+    }
+    const QByteArray access = kConverterAccessArgument;
+    EXPECT_EQ(procFile(first.pid(), "cmdline"),
+              CONVERTER_PATH + ('\0' + access + '\0' + blanks.toUtf8() + '\0'));
+    EXPECT_EQ(procFile(second.pid(), "cmdline"), CONVERTER_PATH + ('\0' + access + '\0' + '\0'));
+    launcher->stopNewest();
+    EXPECT_EQ(second.endSignal(), 0) << "killed instead of closing";
+    EXPECT_EQ(second.exitStatus(), 0);
+    launcher->stopNewest(); // the newest has ended: the older one is left alone
+    EXPECT_FALSE(launcher->launch(dir.filePath("missing"), blanks)); // changes nothing
+    EXPECT_EQ(launcher->newestPid(), second.pid());
     EXPECT_TRUE(first.isRunning());
+    const pid_t survivor = pid_t(first.pid());
+    launcher.reset(); // converters outlive the launcher: a handle that goes does not end its process
+    EXPECT_EQ(::waitpid(survivor, nullptr, WNOHANG), 0);
+    ::kill(survivor, SIGKILL);
+    ::waitpid(survivor, nullptr, 0);
 }
 
-TEST_F(ConverterLauncherTest, AConverterThatEndedIsLeftAloneAndOlderOnesToo)
+TEST(ConverterProgram, AWrongOrMissingAccessArgumentIsRefusedWithStatus2)
 {
-    ASSERT_TRUE(m_launcher.launch(m_programFolder, QStringLiteral("a")));
-    qputenv("QUILLET_FAKE_CONVERTER_EXIT", "1");
-    ASSERT_TRUE(m_launcher.launch(m_programFolder, QStringLiteral("b")));
-    waitForRuns(2);
-    ChildProcess& running = *m_launcher.started()[0];
-    ChildProcess& ended = *m_launcher.started()[1];
-    ASSERT_TRUE(ended.waitForEnd(60000));
-
-    m_launcher.stopNewest();
-
-    EXPECT_EQ(ended.exitStatus(), 0);
-    EXPECT_EQ(ended.endSignal(), 0);
-    EXPECT_TRUE(running.isRunning());
-}
-
-TEST_F(ConverterLauncherTest, EndedConvertersAreForgottenAtTheNextStart)
-{
-    qputenv("QUILLET_FAKE_CONVERTER_EXIT", "1");
-    ASSERT_TRUE(m_launcher.launch(m_programFolder, QStringLiteral("a")));
-    waitForRuns(1);
-    ASSERT_TRUE(m_launcher.started().back()->waitForEnd(60000));
-    qunsetenv("QUILLET_FAKE_CONVERTER_EXIT");
-    ASSERT_TRUE(m_launcher.launch(m_programFolder, QStringLiteral("b")));
-    const QList<LoggedRun> runs = waitForRuns(2);
-    ASSERT_EQ(m_launcher.started().size(), 1u);
-    EXPECT_EQ(m_launcher.newestPid(), runs.value(1).pid);
-}
-
-TEST_F(ConverterLauncherTest, AStartThatFailsChangesNothing)
-{
-    ASSERT_TRUE(m_launcher.launch(m_programFolder, QStringLiteral("a")));
-    const qint64 pid = m_launcher.newestPid();
-
-    EXPECT_FALSE(m_launcher.launch(m_dir.filePath(QStringLiteral("no such folder")), QStringLiteral("b")));
-
-    const QString notExecutable = m_dir.filePath(QStringLiteral("plain"));
-    ASSERT_TRUE(QDir().mkpath(notExecutable));
-    QFile file(QDir(notExecutable).filePath(QString::fromLatin1(kConverterFileName)));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    EXPECT_FALSE(m_launcher.launch(notExecutable, QStringLiteral("c")));
-
-    EXPECT_EQ(m_launcher.newestPid(), pid);
-    EXPECT_EQ(m_launcher.started().size(), 1u);
-    EXPECT_TRUE(m_launcher.started().back()->isRunning());
-}
-
-TEST_F(ConverterLauncherTest, StopWithNothingStartedDoesNothing)
-{
-    m_launcher.stopNewest();
-    EXPECT_EQ(m_launcher.newestPid(), 0);
-    EXPECT_TRUE(m_launcher.started().empty());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString access = kConverterAccessArgument;
+    for (const QStringList& arguments : {QStringList{}, QStringList{"/tmp"},
+                                         QStringList{access.left(19), "/tmp"}, QStringList{"/tmp", access}}) {
+        SCOPED_TRACE(arguments.join('|').toStdString());
+        QProcess converter;
+        converter.start(CONVERTER_PATH, arguments);
+        ASSERT_TRUE(converter.waitForFinished(120000));
+        EXPECT_EQ(converter.exitCode(), tessora::kAccessRefusedExitStatus);
+        EXPECT_TRUE(converter.readAllStandardError().contains(tessora::accessRefusedMessage().toLocal8Bit()));
+    }
 }

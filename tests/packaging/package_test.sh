@@ -7,19 +7,17 @@ build_dir="$1"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+quiet() { "$@" >"$work/log" 2>&1 || { cat "$work/log"; return 1; }; } # its output only when it fails
 
-cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
-    { cat "$work/cpack.log"; fail "cpack could not build the package"; }
+quiet cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/out" || fail "cpack could not build the package"
 deb=$(ls "$work"/out/quillet_*.deb)
-echo "package: $(basename "$deb")"
 
 # Control fields: the office suite's full packages, the web engine, widgets, a CJK font and Qt's own
 # texts in Chinese.
 depends=$(dpkg-deb -f "$deb" Depends)
-echo "Depends: $depends"
 for need in libreoffice-writer libreoffice-draw fonts-noto-cjk libqt6widgets6 libqt6webenginewidgets6 \
             libqt6gui6 libqt6core6 qt6-translations-l10n; do
-    grep -q -E "(^|[ ,|])$need( |,|$)" <<<"$depends" || fail "Depends lacks $need"
+    grep -q -E "(^|[ ,|])$need( |,|$)" <<<"$depends" || fail "Depends lacks $need: $depends"
 done
 grep -q -- '-nogui' <<<"$depends" && fail "Depends names a -nogui office package"
 [ "$(dpkg-deb -f "$deb" Package)" = quillet ] || fail "wrong package name"
@@ -28,21 +26,19 @@ grep -q -- '-nogui' <<<"$depends" && fail "Depends names a -nogui office package
 root="$work/root"
 mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
 touch "$root/var/lib/dpkg/status"
-dpkg --root="$root" --force-depends --force-not-root --force-script-chrootless -i "$deb" >"$work/dpkg.log" 2>&1 ||
-    { cat "$work/dpkg.log"; fail "dpkg could not install the package"; }
+quiet dpkg --root="$root" --force-depends --force-not-root --force-script-chrootless -i "$deb" ||
+    fail "dpkg could not install the package"
 
 program_dir="$root/usr/lib/quillet"
-[ -x "$program_dir/quillet" ] || fail "no quillet in the program folder"
-[ -x "$program_dir/Tessora.dll" ] || fail "no converter beside quillet"
+for file in quillet Tessora.dll; do [ -x "$program_dir/$file" ] || fail "no $file in the program folder"; done
 extra=$(ls -A "$program_dir" | grep -v -x -e quillet -e Tessora.dll || true)
 [ -z "$extra" ] || fail "unexpected files in the program folder: $extra"
 # Only root may write the program folder, so a user's log goes to the user's data folder.
 [ "$(stat -c '%a %U' "$program_dir")" = "755 root" ] || fail "program folder is not 755 root"
 if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null; then
     chmod 755 "$work" "$root" "$root/usr" "$root/usr/lib"
-    if setpriv --reuid=65534 --regid=65534 --clear-groups touch "$program_dir/Quillet.log" 2>/dev/null; then
+    setpriv --reuid=65534 --regid=65534 --clear-groups touch "$program_dir/Quillet.log" 2>/dev/null &&
         fail "an ordinary user can write the installed program folder"
-    fi
 fi
 
 launcher="$root/usr/bin/quillet"
@@ -65,13 +61,10 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/org.quillet.Quillet.met
     fail "metainfo does not validate"
 
 # The installed converter runs from its folder (its libraries resolve) and refuses a wrong key.
-set +e
-QT_QPA_PLATFORM=offscreen timeout 60 "$program_dir/Tessora.dll" wrong-key /tmp >/dev/null 2>&1
-status=$?
-set -e
+status=0
+QT_QPA_PLATFORM=offscreen timeout 60 "$program_dir/Tessora.dll" wrong-key /tmp >/dev/null 2>&1 || status=$?
 [ "$status" -eq 2 ] || fail "installed converter answered $status to a wrong access argument, not 2"
 
-if command -v lintian >/dev/null; then
+! command -v lintian >/dev/null ||
     lintian --fail-on error --suppress-tags-from-file /dev/null "$deb" || fail "lintian reports errors"
-fi
 echo "package checks passed"
