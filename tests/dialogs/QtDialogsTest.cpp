@@ -1,19 +1,22 @@
-// The Qt dialog layer: the boxes' buttons and the answers they give, and the log chooser that
-// refuses a file that does not exist. Each dialog is answered from a timer while it runs.
+// The Qt dialog layer and both programs' Qt set-up: the boxes' buttons in Chinese even without Qt's
+// translations and the answers they give, the file choosers, Qt's settings ending with the run.
+// Each dialog is answered from a timer while it runs.
 #include "dialogs/QtDialogs.h"
+
+#include "dialogs/QtProgramSetup.h"
+#include "support/QtPrinting.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
-#include <QTemporaryDir>
+#include <QSettings>
 #include <QTimer>
-#include <functional>
 #include <gtest/gtest.h>
 
-using namespace quillet;
-
+namespace quillet {
 namespace {
 
 // Runs action on the next modal dialog that comes up.
@@ -30,56 +33,90 @@ void whenModalShows(std::function<void(QWidget*)> action)
     poll->start(10);
 }
 
-} // namespace
+// Shows a box through the dialog layer and presses `press`: "title|text|buttons" and the answer.
+std::pair<QString, MessageAnswer> showBox(MessageButtons buttons, QMessageBox::StandardButton press)
+{
+    QString seen;
+    whenModalShows([&seen, press](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QStringList texts;
+        for (QAbstractButton* button : box->buttons())
+            texts << button->text();
+        texts.sort();
+        seen = box->windowTitle() + "|" + box->text() + "|" + texts.join('/');
+        box->button(press)->click();
+    });
+    const MessageAnswer answer =
+        QtDialogs().message(QStringLiteral("转换完毕！"), MessageIcon::Question, buttons);
+    return {seen, answer};
+}
 
-TEST(QtDialogs, MessageBoxesShowTheirButtonsAndAnswerWithThePressedOne)
+TEST(QtDialogs, BoxesShowChineseButtonsWithOrWithoutQtsTranslationsAndAnswerThePressedOne)
 {
     using B = QMessageBox;
-    const std::tuple<MessageButtons, B::StandardButtons, B::StandardButton, MessageAnswer> cases[] = {
-        {MessageButtons::Ok, B::Ok, B::Ok, MessageAnswer::Ok},
-        {MessageButtons::YesNo, B::Yes | B::No, B::Yes, MessageAnswer::Yes},
-        {MessageButtons::YesNo, B::Yes | B::No, B::No, MessageAnswer::No},
-        {MessageButtons::OkCancel, B::Ok | B::Cancel, B::Cancel, MessageAnswer::Cancel}};
-    QtDialogs dialogs;
-    for (const auto& [buttons, shown, press, answer] : cases) {
-        QString seen;
-        whenModalShows([&, press = press](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            seen = box->windowTitle() + "|" + box->text() + "|" +
-                   QString::number(box->standardButtons().toInt());
-            box->button(press)->click();
-        });
-        EXPECT_EQ(dialogs.message(QStringLiteral("转换完毕！"), MessageIcon::Question, buttons), answer);
-        EXPECT_EQ(seen, QStringLiteral("Quillet|转换完毕！|%1").arg(shown.toInt()));
+    const std::tuple<MessageButtons, const char*, B::StandardButton, MessageAnswer> cases[] = {
+        {MessageButtons::Ok, "确定", B::Ok, MessageAnswer::Ok},
+        {MessageButtons::YesNo, "否/是", B::Yes, MessageAnswer::Yes},
+        {MessageButtons::YesNo, "否/是", B::No, MessageAnswer::No},
+        {MessageButtons::OkCancel, "取消/确定", B::Cancel, MessageAnswer::Cancel}};
+    QTemporaryDir none;
+    for (const QString& folder : {QLibraryInfo::path(QLibraryInfo::TranslationsPath), none.path()}) {
+        SCOPED_TRACE(folder.toStdString());
+        const QtProgramSetup setup(folder);
+        EXPECT_EQ(setup.qtTranslationLoaded(), folder != none.path());
+        QLineEdit box; // the rest of Qt's texts come only with its translations
+        const std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+        EXPECT_EQ(menu->actions()[0]->text().startsWith(QStringLiteral("撤消")), setup.qtTranslationLoaded());
+        for (const auto& [buttons, shown, press, answer] : cases)
+            EXPECT_EQ(showBox(buttons, press),
+                      std::pair(QStringLiteral("Quillet|转换完毕！|") + shown, answer));
     }
 }
 
-TEST(QtDialogs, TheLogChooserStartsWhereAskedAndRefusesAMissingFile)
+// The log chooser starts where asked and refuses a file that does not exist; the folder chooser
+// starts at home every time. Qt's settings end with the run.
+TEST(QtDialogs, ChoosersStartWhereTheyShouldAndQtsSettingsEndWithTheRun)
 {
+    QFile user(QSettings(QSettings::UserScope, "QtProject").fileName());
+    const QByteArray before = user.open(QIODevice::ReadOnly) ? user.readAll() : QByteArray();
+    user.close();
     QTemporaryDir folder;
-    QFile existing(folder.filePath("errors.log"));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    QString seen;
-    bool refused = false;
-    // A name that does not exist is refused with a notice and the dialog comes back.
-    whenModalShows([&](QWidget* modal) {
-        auto* name = modal->findChild<QLineEdit*>("fileNameEdit");
-        seen = name->text() + "|" + qobject_cast<QFileDialog*>(modal)->directory().absolutePath();
-        name->setText("missing.log");
-        QMetaObject::invokeMethod(modal, "accept");
-        whenModalShows([&, name](QWidget* notice) {
-            refused = qobject_cast<QMessageBox*>(notice) != nullptr;
-            notice->close();
-            whenModalShows([name](QWidget* again) {
-                name->setText("errors.log");
-                QMetaObject::invokeMethod(again, "accept");
+    ASSERT_TRUE(QFile(folder.filePath("errors.log")).open(QIODevice::WriteOnly));
+    QStringList seen;
+    {
+        const QtProgramSetup setup;
+        // A name that does not exist is refused with a notice and the dialog comes back.
+        whenModalShows([&](QWidget* modal) {
+            auto* name = modal->findChild<QLineEdit*>("fileNameEdit");
+            seen << name->text() + "|" + qobject_cast<QFileDialog*>(modal)->directory().absolutePath();
+            name->setText("missing.log");
+            QMetaObject::invokeMethod(modal, "accept");
+            whenModalShows([&, name](QWidget* notice) {
+                seen << (qobject_cast<QMessageBox*>(notice) ? "refused" : "");
+                notice->close();
+                whenModalShows([name](QWidget* again) {
+                    name->setText("errors.log");
+                    QMetaObject::invokeMethod(again, "accept");
+                });
             });
         });
-    });
-    QtDialogs dialogs;
-    EXPECT_EQ(dialogs.saveFileName(QStringLiteral("处理日志"), "Slatern.log",
-                                   QStringLiteral("处理日志(*.log)"), folder.path(), true),
-              folder.filePath("errors.log"));
-    EXPECT_TRUE(refused);
-    EXPECT_EQ(seen, "Slatern.log|" + folder.path());
+        EXPECT_EQ(QtDialogs().saveFileName(QStringLiteral("处理日志"), "Slatern.log",
+                                           QStringLiteral("处理日志(*.log)"), folder.path(), true),
+                  folder.filePath("errors.log"));
+        for (int opening = 0; opening < 2; ++opening) {
+            whenModalShows([&](QWidget* modal) {
+                auto* dialog = static_cast<QFileDialog*>(modal);
+                seen << dialog->directory().absolutePath();
+                dialog->setDirectory(folder.path()); // where the user went before cancelling
+                dialog->reject();
+            });
+            QtDialogs().chooseFolder(QStringLiteral("请选择一个文件夹"));
+        }
+    }
+    EXPECT_EQ(seen,
+              QStringList({"Slatern.log|" + folder.path(), "refused", QDir::homePath(), QDir::homePath()}));
+    EXPECT_EQ(user.open(QIODevice::ReadOnly) ? user.readAll() : QByteArray(), before);
 }
+
+} // namespace
+} // namespace quillet

@@ -1,22 +1,19 @@
 #pragma once
 
-// A main window on the fake engine and scripted dialogs, with a web panel browser that only records
-// the addresses it is told to load. Tests reach the controls by their object names.
+// A main window on the fake engine and scripted dialogs, whose web panel only records the addresses
+// it is told to load unless a web host is given. Tests reach the controls by their object names.
 
 #include "gui/MainWindow.h"
-#include "gui/WebBrowser.h"
 #include "support/FakeOffice.h"
 #include "support/JobTestSupport.h"
 #include "support/ScriptedDialogs.h"
 
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeView>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace quillet::testing {
 
@@ -36,16 +33,13 @@ protected:
     RecordingBrowser* browser = nullptr;
     std::unique_ptr<MainWindow> window;
 
-    void makeWindow()
+    // A window through start-up and on screen; with a web host, on the real web engine.
+    void startWindow(const QString& webHost = {})
     {
-        window = std::make_unique<MainWindow>(office, dialogs, [this](QWidget* parent) {
-            return browser = new RecordingBrowser(parent);
-        });
-    }
-    // A window that has been through start-up and is on screen.
-    void startWindow()
-    {
-        makeWindow();
+        const auto recording = [this](QWidget* parent) { return browser = new RecordingBrowser(parent); };
+        window = webHost.isEmpty()
+                     ? std::make_unique<MainWindow>(office, dialogs, recording)
+                     : std::make_unique<MainWindow>(office, dialogs, WebBrowserFactory(), webHost);
         ASSERT_TRUE(window->Form_Load());
         window->show();
     }
@@ -58,11 +52,8 @@ protected:
     QPushButton* button(const QString& name) const { return control<QPushButton>(name); }
     QLineEdit* box(const QString& name) const { return control<QLineEdit>(name); }
     QString text(const QString& name) const { return control<QLabel>(name)->text(); }
-
     int twips(int pixels) const { return window->twips().toTwips(pixels); }
     int pixels(int twips) const { return window->twips().toPixels(twips); }
-    // One pixel either way, in twips: the layout is kept in whole pixels.
-    int onePixel() const { return twips(1); }
 };
 
 } // namespace quillet::testing

@@ -1,44 +1,40 @@
-// The two batch buttons of the main window, on the fake engine.
+// The main window's list buttons, batch buttons and picture-format button: on the fake engine, and
+// with the real converter beside the test program (both are built into the same bin folder).
 
 #include "MainWindowFixture.h"
+#include "gui/StartupDefaults.h"
+#include "launcher/ConverterAccess.h"
 
+#include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QMouseEvent>
+#include <QTextBrowser>
+#include <QThread>
 #include <QWindow>
+#include <csignal>
 
-namespace quillet::testing {
+using namespace quillet;
+using namespace quillet::testing;
+
 namespace {
-
-// Takes the desktop's "open this file" requests instead of starting a viewer.
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void openUrl(const QUrl& url) { opened << url; }
-};
 
 class MainWindowJobs : public MainWindowTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
         startWindow();
         box("txtOutDir")->setText(m_dir.filePath("out"));
         box("txtLog")->setText(m_dir.filePath("Quillet.log"));
-        QDesktopServices::setUrlHandler("file", &viewer, "openUrl");
+        QDesktopServices::setUrlHandler("file", &viewer, "setSource"); // the desktop's viewer for the log
         // The window while each message box is shown: the controls enabled, the pointer, the progress.
         dialogs.onMessage = [this](const ShownMessage&) {
             QStringList state;
-            for (const char* name : {"CmdDo", "CmdPicExtract", "txtOutDir", "txtLog"}) {
+            for (const char* name : {"CmdDo", "CmdPicExtract", "txtOutDir", "txtLog"})
                 if (control(name)->isEnabled())
                     state << name;
-            }
             if (QGuiApplication::overrideCursor())
                 state << "busy";
             states << state.join(' ') + '|' + text("lblProcessing");
@@ -46,61 +42,28 @@ protected:
     }
     void TearDown() override { QDesktopServices::unsetUrlHandler("file"); }
 
-    QString addDocument(const QString& name, int pages, int shapes = 0)
+    // A document in the list: of `pages` pages and `shapes` pictures, or with none one not there.
+    void addDocument(const QString& name, int pages, int shapes = 0)
     {
-        const QString path = m_dir.filePath(name);
-        if (pages > 0) {
-            FakeDocumentScript script;
-            script.pageLengths.assign(pages, 4);
-            script.inlineShapes.assign(shapes, true);
-            office.addDocument(path, script);
-        }
-        window->documentList().AddToList(path);
-        return path;
+        if (pages > 0)
+            office.addDocument(m_dir.filePath(name),
+                               {std::vector<CharPosition>(pages, 4), {}, std::vector(shapes, true)});
+        window->documentList().AddToList(m_dir.filePath(name));
     }
-    QStringList outFiles() const { return FilesIn(m_dir.filePath("out")); }
 
     QTemporaryDir m_dir;
-    UrlRecorder viewer;
+    QTextBrowser viewer;
     QStringList states; // one per message box
 };
 
-TEST_F(MainWindowJobs, ConvertRunsTheJobLocksTheWindowAndOffersTheLog)
+// A job asks for a blank output folder or log through the window's browse buttons; while it runs the
+// window is locked, and after it the log is offered through the desktop. The extraction selects all
+// pages, so an empty page box stops nothing.
+TEST_F(MainWindowJobs, JobsAskThroughTheBrowseButtonsLockTheWindowAndOfferTheLog)
 {
     addDocument("a.doc", 2);
     addDocument("missing.doc", 0);
-    addDocument("b.docx", 1);
-    dialogs.messageAnswers << MessageAnswer::Ok << MessageAnswer::Ok;
-    button("CmdDo")->click();
-    EXPECT_EQ(dialogs.messageTexts(),
-              (QStringList{"转换完毕！", "日志文件记录了处理过程中发生的异常，\r\n是否查看日志文件？"}));
-    // Locked while the completion message shows; only the log box while the question shows.
-    EXPECT_EQ(states, (QStringList{"|正在处理第3个文件", "CmdDo CmdPicExtract txtOutDir|处理完毕！"}));
-    EXPECT_EQ(outFiles(), (QStringList{"a-1.emf", "a-2.emf", "b-1.emf"}));
-    EXPECT_EQ(box("txtOutDir")->text(), m_dir.filePath("out") + '/');
-    EXPECT_EQ(viewer.opened, QList<QUrl>{QUrl::fromLocalFile(m_dir.filePath("Quillet.log"))});
-    EXPECT_TRUE(box("txtLog")->isEnabled());
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(office.liveApplications(), 0);
-    EXPECT_EQ(window->documentList().count(), 3);
-}
-
-TEST_F(MainWindowJobs, ExtractSelectsAllPagesAndSkipsTheRangeCheck)
-{
-    addDocument("pics.docx", 1, 3);
-    control<QRadioButton>("OptSlides2")->setChecked(true);
-    box("txtFrom")->setText("");
-    button("CmdPicExtract")->click();
-    EXPECT_EQ(dialogs.messageTexts(), QStringList{"图像提取完毕！"});
-    EXPECT_TRUE(control<QRadioButton>("OptSlidesAll")->isChecked());
-    EXPECT_FALSE(box("txtFrom")->isEnabled());
-    EXPECT_EQ(outFiles(), (QStringList{"pics-1.bmp", "pics-2.bmp", "pics-3.bmp"}));
-}
-
-TEST_F(MainWindowJobs, InputChecksUseTheWindowsBrowseCommands)
-{
-    button("CmdDo")->click();
-    addDocument("a.doc", 1);
+    addDocument("b.docx", 1, 2);
     box("txtOutDir")->setText("  ");
     button("CmdDo")->click();
     EXPECT_EQ(dialogs.folderRequests, QStringList{"请选择一个文件夹"});
@@ -108,14 +71,32 @@ TEST_F(MainWindowJobs, InputChecksUseTheWindowsBrowseCommands)
     box("txtLog")->setText("");
     button("CmdDo")->click();
     EXPECT_EQ(dialogs.saveFileRequests.size(), 1);
-    EXPECT_EQ(dialogs.messageTexts(), (QStringList{"没有需要处理的文档！", "请输入图片保存目录！", "请输入日志文件名！"}));
-    EXPECT_TRUE(button("CmdDo")->isEnabled());
-    EXPECT_TRUE(outFiles().isEmpty());
+    box("txtLog")->setText(m_dir.filePath("Quillet.log"));
+    states.clear();
+    dialogs.messageAnswers << MessageAnswer::Ok << MessageAnswer::Ok;
+    button("CmdDo")->click();
+    const QString question = QStringLiteral("日志文件记录了处理过程中发生的异常，\r\n是否查看日志文件？");
+    EXPECT_EQ(dialogs.messageTexts(),
+              (QStringList{"请输入图片保存目录！", "请输入日志文件名！", "转换完毕！", question}));
+    // Locked while the completion message shows; only the log box while the question shows.
+    EXPECT_EQ(states, (QStringList{"|正在处理第3个文件", "CmdDo CmdPicExtract txtOutDir|处理完毕！"}));
+    EXPECT_EQ(FilesIn(m_dir.filePath("out")), (QStringList{"a-1.emf", "a-2.emf", "b-1.emf"}));
+    EXPECT_EQ(box("txtOutDir")->text(), m_dir.filePath("out") + '/');
+    EXPECT_EQ(viewer.source(), QUrl::fromLocalFile(m_dir.filePath("Quillet.log")));
+    EXPECT_TRUE(box("txtLog")->isEnabled());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    control<QRadioButton>("OptSlides2")->setChecked(true);
+    box("txtFrom")->setText("");
+    button("CmdPicExtract")->click();
+    EXPECT_EQ(dialogs.messageTexts().mid(4), (QStringList{"图像提取完毕！", question}));
+    EXPECT_TRUE(control<QRadioButton>("OptSlidesAll")->isChecked());
+    EXPECT_FALSE(box("txtFrom")->isEnabled());
 }
 
 // What the user does while a job runs reaches no handler, not even after the job; a close request
 // is carried out once the job has ended. The events are queued before the click, so the job's own
-// repaints are what would deliver them.
+// repaints are what would deliver them. After the job the list takes the drop and its buttons work.
 TEST_F(MainWindowJobs, InputDuringAJobIsDroppedAndACloseWaitsForItsEnd)
 {
     addDocument("a.doc", 2);
@@ -123,29 +104,63 @@ TEST_F(MainWindowJobs, InputDuringAJobIsDroppedAndACloseWaitsForItsEnd)
     files.setUrls({QUrl::fromLocalFile(m_dir.filePath("dropped.doc"))});
     QMimeData digits;
     digits.setText("7");
-    const auto drop = [](QWidget* target, QMimeData* data) {
-        const QPoint at(target->width() / 2, target->height() / 2);
-        QCoreApplication::postEvent(target,
-                                    new QDragEnterEvent(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier));
-        QCoreApplication::postEvent(target, new QDropEvent(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier));
+    QWidget* list = control<QTreeView>("ListView2")->viewport();
+    const auto drop = [](QWidget* to, QMimeData* what) {
+        QCoreApplication::postEvent(to,
+                                    new QDragEnterEvent({5, 5}, Qt::CopyAction, what, Qt::LeftButton, {}));
+        QCoreApplication::postEvent(to, new QDropEvent({5, 5}, Qt::CopyAction, what, Qt::LeftButton, {}));
     };
-    drop(control<QTreeView>("ListView2")->viewport(), &files);
+    drop(list, &files);
     drop(box("txtFrom"), &digits);
-    QCoreApplication::postEvent(button("CmdFileOp_3"), new QMouseEvent(QEvent::MouseButtonPress, QPointF(5, 5),
-                                                                        QPointF(5, 5), Qt::LeftButton,
-                                                                        Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(
+        button("CmdFileOp_3"),
+        new QMouseEvent(QEvent::MouseButtonPress, {5, 5}, {5, 5}, Qt::LeftButton, Qt::LeftButton, {}));
     QCoreApplication::postEvent(window->windowHandle(), new QCloseEvent);
 
     button("CmdDo")->click();
     EXPECT_EQ(dialogs.messageTexts(), QStringList{"转换完毕！"});
-    EXPECT_EQ(outFiles(), (QStringList{"a-1.emf", "a-2.emf"}));
     QCoreApplication::processEvents();
     EXPECT_EQ(window->documentList().count(), 1);
     EXPECT_EQ(box("txtFrom")->text(), "1");
     EXPECT_FALSE(window->isVisible());
+
+    QDragEnterEvent enter({5, 5}, Qt::CopyAction, &files, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    drop(list, &files);
+    QCoreApplication::processEvents();
+    auto* view = control<QTreeView>("ListView2");
+    view->setCurrentIndex(view->model()->index(0, 0));
+    button("CmdFileOp_2")->click();
+    EXPECT_EQ(view->model()->rowCount(), 1);
+    EXPECT_EQ(view->model()->index(0, 0).data(), m_dir.filePath("dropped.doc"));
+    EXPECT_EQ(text("lblInput"), QStringLiteral("待处理文件1项"));
+    dialogs.messageAnswers << MessageAnswer::Yes;
+    button("CmdFileOp_3")->click();
+    EXPECT_EQ(view->model()->rowCount(), 0);
+}
+
+// Each click starts a converter on the output folder as typed; the close stops the newest. How the
+// converter is started and stopped is the launcher's; here, that the window hands it on.
+TEST_F(MainWindowJobs, PictureFormatStartsTheConverterOnTheOutputFolderAndTheCloseStopsIt)
+{
+    const QString converter = QDir(programFolder()).filePath(QStringLiteral("Tessora.dll"));
+    ASSERT_TRUE(QFile::exists(converter));
+    QTemporaryDir output(QDir::tempPath() + QStringLiteral("/my pictures-XXXXXX"));
+    box("txtOutDir")->setText(output.path());
+    button("Command3")->click();
+    const qint64 pid = window->ConverterPid();
+    ASSERT_GT(pid, 0);
+    const QString proc = QStringLiteral("/proc/%1/cmdline").arg(pid);
+    QByteArray line; // a new program's appears a moment after the parent goes on
+    for (QDeadlineTimer deadline(30000); line.isEmpty() && !deadline.hasExpired(); QThread::msleep(5)) {
+        QFile file(proc);
+        line = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    EXPECT_EQ(line,
+              converter.toUtf8() + '\0' + kConverterAccessArgument + '\0' + output.path().toUtf8() + '\0');
+    window->close();
+    EXPECT_FALSE(QFile::exists(proc) && ::kill(pid_t(pid), SIGKILL) == 0) << "still there (ended now)";
 }
 
 } // namespace
-} // namespace quillet::testing
-
-#include "MainWindowJobsTest.moc"
