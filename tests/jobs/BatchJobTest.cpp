@@ -5,7 +5,6 @@
 #include "engine/EngineError.h"
 #include "extract/ExtractionJob.h"
 #include "support/JobTestSupport.h"
-#include "support/ScriptedJobWindow.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -14,38 +13,7 @@
 using namespace quillet;
 using namespace quillet::testing;
 
-namespace {
-
 const QString Question = "日志文件记录了处理过程中发生的异常，\r\n是否查看日志文件？";
-
-// One job in a fresh folder; a document of one page and one picture unless told otherwise.
-struct Job
-{
-    QTemporaryDir dir;
-    FakeOffice office;
-    ScriptedJobWindow window;
-    RecordingTextViewer viewer;
-
-    QString add(const QString& name, int pages = 1, int pictures = 1)
-    {
-        office.addDocument(dir.filePath(name),
-                           {std::vector<CharPosition>(pages, 5), {}, std::vector(pictures, true)});
-        return addMissing(name);
-    }
-    QString addMissing(const QString& name) { return window.documents.emplace_back(dir.filePath(name)); }
-    void run(bool extraction = false, ConversionOptions options = {"out", "Quillet.log"})
-    {
-        for (QString* path : {&options.outputFolder, &options.logPath})
-            *path = path->trimmed().isEmpty() ? *path : dir.filePath(*path);
-        window.current = options;
-        extraction ? RunExtractionJob(window, office, viewer) : RunConversionJob(window, office, viewer);
-    }
-    QString out() const { return dir.filePath("out/"); }
-    QStringList messages() const { return window.scriptedDialogs.messageTexts(); }
-    QStringList logLines() const { return LogLines(window.current.logPath); }
-};
-
-} // namespace
 
 TEST(BatchJob, InputChecksEndTheJobBeforeAnythingIsLockedOrStarted)
 {
@@ -71,11 +39,11 @@ TEST(BatchJob, InputChecksEndTheJobBeforeAnythingIsLockedOrStarted)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Job job;
+        FakeJob job;
         for (int i = 0; i < c.documents; ++i)
             job.add("a.doc");
-        job.run(c.extraction, c.options);
-        EXPECT_EQ(job.window.events.join("; "), QString(c.events).replace("<dir>", job.dir.path()));
+        job.run(c.extraction ? RunExtractionJob : RunConversionJob, c.options);
+        EXPECT_EQ(job.events.join("; "), QString(c.events).replace("<dir>", job.dir.path()));
         EXPECT_EQ(QDir(job.out()).exists(), c.events.startsWith(made));
         EXPECT_TRUE(job.office.calls().isEmpty());
     }
@@ -85,29 +53,28 @@ TEST(BatchJob, RunsTheFrameInItsOrderWithOneOfficeForAllDocuments)
 {
     for (const bool extraction : {false, true}) {
         SCOPED_TRACE(extraction ? "extraction" : "conversion");
-        Job job;
-        job.add("a.doc", 2, 0);
-        job.add("b.docx", 1, 2);
+        FakeJob job;
+        job.add("a.doc", {{5, 5}});
+        job.add("b.docx", {{5}, {}, {true, true}});
         // Page boxes that all pages ignore, and that the extraction resets to all pages.
-        job.run(extraction, {"out", "Quillet.log", !extraction, extraction, "9", ""});
+        job.run(extraction ? RunExtractionJob : RunConversionJob,
+                {"out", "Quillet.log", !extraction, extraction, "9", ""});
 
         EXPECT_EQ(
-            job.window.events.join("; "),
+            job.events.join("; "),
             "outDir " + job.out() + (extraction ? "; selectAllPages" : "") +
                 "; disable CmdDo; disable CmdPicExtract; disable txtOutDir; disable txtLog; busy on; "
                 "progress 正在处理第1个文件; progress 正在处理第2个文件; busy off; message " +
                 (extraction ? "图像提取完毕！" : "转换完毕！") +
                 "; enable txtOutDir; enable CmdDo; enable CmdPicExtract; progress 处理完毕！; enable txtLog");
         EXPECT_EQ(FilesIn(job.out()).join(' '), extraction ? "b-1.bmp b-2.bmp" : "a-1.emf a-2.emf b-1.emf");
-        EXPECT_EQ(job.window.keepAliveCalls, extraction ? 2 : 3); // after every page or picture
         // One office, grammar checking off first and quit last.
         const QStringList calls = job.office.calls();
         EXPECT_EQ(calls.mid(0, 3).join(' '),
                   "CreateApplication Options.CheckGrammarAsYouType Options.CheckGrammarWithSpelling");
         EXPECT_EQ(calls.count("CreateApplication"), 1);
         EXPECT_EQ(calls.last(), "Quit");
-        EXPECT_EQ(job.office.liveApplications(), 0);
-        EXPECT_FALSE(QFile::exists(job.window.current.logPath));
+        EXPECT_FALSE(QFile::exists(job.current.logPath));
     }
 }
 
@@ -147,49 +114,49 @@ TEST(BatchJob, EndsWithItsMessagesLogLinesAndFilesAndNothingLocked)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Job job;
+        FakeJob job;
         job.addMissing("x.doc");
         job.add("a.doc");
-        job.add("b.doc", 2);
+        job.add("b.doc", {{5, 5}});
         for (const auto& [call, number, occurrence] : c.failures)
             job.office.failOn(call, number, "找不到 soffice", occurrence);
-        job.window.onDocumentPath = [&](int index) {
+        job.onDocumentPath = [&](int index) {
             if (index == 1 && QString(c.name) == "list gone")
                 throw std::runtime_error("list gone");
         };
-        job.window.scriptedDialogs.messageAnswers << MessageAnswer::Ok
-                                                  << (c.show ? MessageAnswer::Ok : MessageAnswer::Cancel);
-        job.viewer.failure = c.viewerFailure;
-        job.run(false, {"out", c.log});
+        job.scriptedDialogs.messageAnswers << MessageAnswer::Ok
+                                           << (c.show ? MessageAnswer::Ok : MessageAnswer::Cancel);
+        job.viewerFailure = c.viewerFailure;
+        job.run(RunConversionJob, {"out", c.log});
 
         const QString dir = job.dir.path() + '/';
         EXPECT_EQ(job.messages(), QStringList(c.messages).replaceInStrings("<dir>/", dir));
         EXPECT_EQ(job.logLines().replaceInStrings(QRegularExpression(".*\t"), "").replaceInStrings(dir, ""),
                   c.lines);
         EXPECT_EQ(FilesIn(job.out()).join(' '), c.files);
-        EXPECT_EQ(job.viewer.opened.size(), c.show ? 1 : 0);
-        EXPECT_FALSE(job.window.anyControlLocked());
+        EXPECT_EQ(job.shownFiles.size(), c.show ? 1 : 0);
+        EXPECT_FALSE(job.anyControlLocked());
         EXPECT_EQ(job.office.liveApplications(), 0);
         const bool finished = c.messages[0] == done;
-        EXPECT_EQ(job.window.progressText, finished ? "处理完毕！" : "");
+        EXPECT_EQ(job.progressText, finished ? "处理完毕！" : "");
         const int question = c.messages.indexOf(Question);
         if (question > 0) {
-            EXPECT_EQ(job.window.scriptedDialogs.messages[question].icon, MessageIcon::Question);
-            EXPECT_EQ(job.window.scriptedDialogs.messages[question].buttons, MessageButtons::OkCancel);
+            EXPECT_EQ(job.scriptedDialogs.messages[question].icon, MessageIcon::Question);
+            EXPECT_EQ(job.scriptedDialogs.messages[question].buttons, MessageButtons::OkCancel);
         }
         // After a job that finished, the offer comes once the other controls are back, before the log box.
         if (finished) {
             QStringList ending = {"progress 处理完毕！"};
             for (const QString& message : job.messages().mid(1))
                 ending << "message " + message;
-            const QStringList& events = job.window.events;
+            const QStringList& events = job.events;
             EXPECT_EQ(events.mid(events.indexOf(ending[0])), ending << "enable txtLog");
         }
 
         // The next job asks only about its own failures.
-        job.window.documents = QStringList{dir + "a.doc"};
-        job.window.scriptedDialogs.messages.clear();
-        job.run();
+        job.documents = QStringList{dir + "a.doc"};
+        job.scriptedDialogs.messages.clear();
+        job.run(RunConversionJob);
         EXPECT_FALSE(job.messages().contains(Question));
     }
 }

@@ -4,8 +4,8 @@
 
 #include "platform/Dialogs.h"
 
-#include <QList>
 #include <QQueue>
+#include <QStringList>
 #include <functional>
 
 namespace quillet::testing {
@@ -24,8 +24,7 @@ public:
     // (Cancel or No for a message box, empty text or an empty list for choosers).
     QQueue<MessageAnswer> messageAnswers;
     QQueue<std::optional<QStringList>> openFilesAnswers;
-    QQueue<QString> saveFileAnswers;
-    QQueue<QString> folderAnswers;
+    QQueue<QString> saveFileAnswers, folderAnswers;
     // Runs while a message box is "shown", to look at the window in that moment.
     std::function<void(const ShownMessage&)> onMessage;
 
@@ -47,16 +46,16 @@ public:
     std::optional<QStringList> openFiles(const QString& title, const QString& filter) override
     {
         openFilesRequests << title + '|' + filter;
-        return next(openFilesAnswers, std::optional<QStringList>(QStringList()));
+        return next(openFilesAnswers, std::optional(QStringList()));
     }
     QString saveFileName(const QString& title, const QString& presetName, const QString& filter,
                          const QString& initialFolder, bool mustExist) override
     {
-        saveFileRequests << QStringList{title, presetName, filter, initialFolder, mustExist ? "1" : "0"}.join(
-            '|');
+        saveFileRequests
+            << QStringList{title, presetName, filter, initialFolder, QString::number(mustExist)}.join('|');
         return next(saveFileAnswers, QString());
     }
-    QString chooseFolder(const QString& caption, QObject* /*owner*/ = nullptr) override
+    QString chooseFolder(const QString& caption, QObject* = nullptr) override
     {
         folderRequests << caption;
         return next(folderAnswers, QString());

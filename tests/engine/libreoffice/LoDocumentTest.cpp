@@ -199,7 +199,7 @@ TEST_P(LoDocumentTest, EveryPageCopiesAsTheSamePageOfThePdfExport)
 
 QColor centreColor(const Picture& picture)
 {
-    const QImage image = DecodeImage(picture.bytes);
+    const QImage image = QImage::fromData(picture.bytes);
     return image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
 }
 
@@ -217,7 +217,7 @@ void expectPicture(const Picture& picture, QSize size, QRgb color, const char* w
     ASSERT_FALSE(picture.isEmpty()) << what;
     EXPECT_EQ(picture.format, QStringLiteral("bmp"));
     ASSERT_TRUE(IsWellFormedBmp(picture.bytes)) << what;
-    const QImage image = DecodeImage(picture.bytes);
+    const QImage image = QImage::fromData(picture.bytes);
     if (size.isValid()) {
         EXPECT_NEAR(image.width(), size.width(), 1) << what;
         EXPECT_NEAR(image.height(), size.height(), 1) << what;
