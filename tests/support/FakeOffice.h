@@ -48,7 +48,6 @@ public:
     // Every call so far, in order, named after the interface ("Documents.Open", "Range.Copy"...).
     QStringList calls() const { return m_calls; }
     int liveApplications() const { return applications; } // not yet destroyed
-    int openDocuments() const { return openedDocuments; } // not yet destroyed
 
     // Records the call and returns `value`; throws when a failure is scripted for it.
     template <class T = int> T record(const QString& call, T value = {})
@@ -62,7 +61,7 @@ public:
 
     QMap<QString, FakeDocumentScript> documents;
     QString version = "16.0";
-    int applications = 0, openedDocuments = 0;
+    int applications = 0;
 
 private:
     QMultiMap<QString, std::tuple<long, QString, int>> m_failures; // number, description, occurrence
@@ -149,11 +148,9 @@ class FakeDocument : public OfficeDocument
 public:
     FakeDocument(FakeApp& app, const QString& path) : m_app(app), m_office(app.office), m_path(path)
     {
-        ++m_office.openedDocuments;
         app.pages = m_script.pageLengths;
         app.start = app.end = 0;
     }
-    ~FakeDocument() override { --m_office.openedDocuments; }
 
     std::vector<std::unique_ptr<OfficeList>> Lists() override
     {

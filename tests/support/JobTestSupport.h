@@ -15,6 +15,7 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace quillet::testing {
 
@@ -33,10 +34,9 @@ inline QByteArray FileBytes(const QString& fileName)
 inline QStringList LogLines(const QString& logFile)
 {
     QStringDecoder decoder(SystemCharset().constData());
-    const QByteArray bytes = FileBytes(logFile);
-    const bool utf8 = !decoder.isValid() || SystemCharset() == "ANSI_X3.4-1968";
-    return (utf8 ? QString::fromUtf8(bytes) : QString(decoder.decode(bytes)))
-        .split("\r\n", Qt::SkipEmptyParts);
+    if (!decoder.isValid() || SystemCharset() == "ANSI_X3.4-1968")
+        decoder = QStringDecoder(QStringDecoder::Utf8);
+    return QString(decoder.decode(FileBytes(logFile))).split("\r\n", Qt::SkipEmptyParts);
 }
 
 // A job window, and the viewer it shows the log in: options and the document list are plain fields;
@@ -57,9 +57,7 @@ public:
     QStringList events;
     QString progressText;
     int keepAliveCalls = 0;
-    std::function<void()> onKeepAlive;             // after each page or object
-    std::function<void(int index)> onDocumentPath; // may throw, to test an interrupted job
-    QStringList shownFiles;                        // by the viewer, which fails with viewerFailure if set
+    QStringList shownFiles; // by the viewer, which fails with viewerFailure if set
     QString viewerFailure;
 
     bool anyControlLocked() const { return m_locked.values().contains(true); }
@@ -67,11 +65,10 @@ public:
     QStringList logLines() const { return LogLines(current.logPath); }
 
     int documentCount() const override { return int(documents.size()); }
+    // An empty path stands for a list that went away under the job.
     QString documentPath(int index) const override
     {
-        if (onDocumentPath)
-            onDocumentPath(index);
-        return documents.at(index);
+        return documents.at(index).isEmpty() ? throw std::runtime_error("list gone") : documents.at(index);
     }
     const OptionsSource& jobOptions() const override { return *this; }
     ConversionOptions options() const override { return current; }
@@ -93,12 +90,7 @@ public:
     }
     void setBusy(bool on) override { events << ((m_locked["busy"] = on) ? "busy on" : "busy off"); }
     void showProgress(const QString& text) override { events << "progress " + (progressText = text); }
-    void keepAlive() override
-    {
-        ++keepAliveCalls;
-        if (onKeepAlive)
-            onKeepAlive();
-    }
+    void keepAlive() override { ++keepAliveCalls; }
     void chooseOutputFolder() override { events << "chooseOutputFolder"; }
     void chooseLogFile() override { events << "chooseLogFile"; }
     Dialogs& dialogs() override { return scriptedDialogs; }
@@ -112,8 +104,7 @@ private:
     QMap<QString, bool> m_locked; // per control, and the busy pointer
 };
 
-// A job (RunConversionJob or RunExtractionJob) on the fake engine in a fresh folder, in which the
-// options' paths are taken: by default the output goes to out/ and the log to Quillet.log.
+// A job (RunConversionJob or RunExtractionJob) on the fake engine, in a folder of its own.
 struct FakeJob : ScriptedJobWindow
 {
     QTemporaryDir dir;
@@ -122,9 +113,8 @@ struct FakeJob : ScriptedJobWindow
     QString add(const QString& name, const FakeDocumentScript& script = {})
     {
         office.addDocument(dir.filePath(name), script);
-        return addMissing(name);
+        return documents.emplace_back(dir.filePath(name));
     }
-    QString addMissing(const QString& name) { return documents.emplace_back(dir.filePath(name)); }
     void run(void (*job)(JobWindow&, OfficeEngine&, TextViewer&),
              ConversionOptions options = {"out", "Quillet.log"})
     {
@@ -134,25 +124,6 @@ struct FakeJob : ScriptedJobWindow
         job(*this, office, *this);
     }
     QString out() const { return dir.filePath("out/"); }
-    // What the job left for the document: exactly the files of these numbers, each with the fake's
-    // picture of that page or shape, the document let go, and, when `failure` is given, one log line
-    // naming the document with a description that starts with it.
-    void expectOutcome(const QString& doc, const QList<int>& numbers, const QString& extension,
-                       const QString& failure) const
-    {
-        QStringList files;
-        for (int n : numbers) {
-            files << QFileInfo(doc).completeBaseName() + '-' + QString::number(n) + extension;
-            EXPECT_EQ(FileBytes(out() + files.last()), FakePicture(doc, n));
-        }
-        EXPECT_EQ(FilesIn(out()), files);
-        EXPECT_EQ(office.openDocuments(), 0);
-        const QStringList lines = logLines();
-        ASSERT_EQ(lines.size(), failure.isEmpty() ? 0 : 1);
-        if (!failure.isEmpty())
-            EXPECT_TRUE(lines[0].section('\t', 1).startsWith("处理" + doc + "处错：" + failure))
-                << lines[0].toStdString();
-    }
 };
 
 } // namespace quillet::testing

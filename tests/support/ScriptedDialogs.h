@@ -26,7 +26,7 @@ public:
     QQueue<std::optional<QStringList>> openFilesAnswers;
     QQueue<QString> saveFileAnswers, folderAnswers;
     // Runs while a message box is "shown", to look at the window in that moment.
-    std::function<void(const ShownMessage&)> onMessage;
+    std::function<void(const ShownMessage&)> onMessage = [](const ShownMessage&) {};
 
     // What was shown, in order.
     QList<ShownMessage> messages;
@@ -36,43 +36,36 @@ public:
 
     MessageAnswer message(const QString& text, MessageIcon icon, MessageButtons buttons) override
     {
-        messages << ShownMessage{text, icon, buttons};
-        if (onMessage)
-            onMessage(messages.last());
-        return next(messageAnswers, buttons == MessageButtons::YesNo ? MessageAnswer::No
-                                    : buttons == MessageButtons::Ok  ? MessageAnswer::Ok
-                                                                     : MessageAnswer::Cancel);
+        onMessage(messages.emplace_back(ShownMessage{text, icon, buttons}));
+        if (!messageAnswers.isEmpty())
+            return messageAnswers.dequeue();
+        return buttons == MessageButtons::YesNo ? MessageAnswer::No
+               : buttons == MessageButtons::Ok  ? MessageAnswer::Ok
+                                                : MessageAnswer::Cancel;
     }
     std::optional<QStringList> openFiles(const QString& title, const QString& filter) override
     {
         openFilesRequests << title + '|' + filter;
-        return next(openFilesAnswers, std::optional(QStringList()));
+        return openFilesAnswers.isEmpty() ? QStringList() : openFilesAnswers.dequeue();
     }
     QString saveFileName(const QString& title, const QString& presetName, const QString& filter,
                          const QString& initialFolder, bool mustExist) override
     {
         saveFileRequests
             << QStringList{title, presetName, filter, initialFolder, QString::number(mustExist)}.join('|');
-        return next(saveFileAnswers, QString());
+        return saveFileAnswers.isEmpty() ? QString() : saveFileAnswers.dequeue();
     }
     QString chooseFolder(const QString& caption, QObject* = nullptr) override
     {
         folderRequests << caption;
-        return next(folderAnswers, QString());
+        return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
     }
-
     QStringList messageTexts() const
     {
         QStringList texts;
-        for (const ShownMessage& m : messages)
-            texts << m.text;
+        for (const ShownMessage& shown : messages)
+            texts << shown.text;
         return texts;
-    }
-
-private:
-    template <class T> static T next(QQueue<T>& answers, T cancelled)
-    {
-        return answers.isEmpty() ? cancelled : answers.dequeue();
     }
 };
 

@@ -40,7 +40,7 @@ LoTestOffice* LoDocumentTest::s_office = nullptr;
 
 QString joined(const QByteArray& emf)
 {
-    return EmfTexts(emf).join(QString());
+    return WalkEmf(emf).texts.join(QString());
 }
 
 TEST_P(LoDocumentTest, WalksSevenPagesAndRendersEachPageWithItsOwnText)
@@ -146,7 +146,7 @@ TEST_P(LoDocumentTest, WalksPagesThatStartInsideAParagraph)
 // Words (white-space separated) of a PDF page that the page's EMF texts do not hold.
 QStringList wordsMissing(const QString& pdfText, const QByteArray& emf)
 {
-    QString emfText = EmfTexts(emf).join(QString());
+    QString emfText = WalkEmf(emf).texts.join(QString());
     emfText.remove(QRegularExpression(QStringLiteral("\\s")));
     QStringList missing;
     for (const QString& word :
@@ -191,7 +191,7 @@ TEST_P(LoDocumentTest, EveryPageCopiesAsTheSamePageOfThePdfExport)
             ASSERT_TRUE(IsWellFormedEmf(emf)) << "page " << k + 1;
             EXPECT_EQ(wordsMissing(pdf[k].text, emf).join(QLatin1Char(' ')).toStdString(), "")
                 << "page " << k + 1;
-            EXPECT_EQ(EmfBitmapCount(emf), pdf[k].pictures) << "pictures on page " << k + 1;
+            EXPECT_EQ(WalkEmf(emf).bitmaps, pdf[k].pictures) << "pictures on page " << k + 1;
         }
         doc->Close(false);
     }
