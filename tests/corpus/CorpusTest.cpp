@@ -176,7 +176,7 @@ TEST_F(CorpusTest, EveryDocumentInEveryFormatGivesItsPagesAndObjectsOrOneReadabl
                 SCOPED_TRACE(QString("%1 page %2").arg(name).arg(page).toStdString());
                 pages << QString("%1-%2.emf").arg(name).arg(page);
                 const QByteArray emf = FileBytes(conversion.output(pages.last()));
-                const QString text = EmfTexts(emf).join(QString());
+                const QString text = WalkEmf(emf).texts.join(QString());
                 EXPECT_TRUE(IsWellFormedEmf(emf));
                 EXPECT_EQ(WordsMissing(pdf[page - 1], text), QStringList());
                 EXPECT_TRUE(name != "notes" || (text.contains("ENDNOTELAST") == (page == pdf.size()) &&

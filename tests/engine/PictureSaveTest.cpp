@@ -1,52 +1,37 @@
 #include "engine/EngineError.h"
 #include "engine/Picture.h"
+#include "support/JobTestSupport.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <csignal>
-#include <sys/resource.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace quillet;
+using namespace quillet::testing;
 
-TEST(SavePicture, ReplacesTheFileWholeOrFailsNamingIt)
+// A picture replaces the file whole; a failed save names the file and leaves the old picture whole.
+TEST(SavePicture, ReplacesTheFileWholeOrFailsNamingItAndKeepingTheOld)
 {
     QTemporaryDir dir;
     const QString name = dir.filePath("a-1.emf");
     SavePicture({"first, longer", "emf"}, name);
-    SavePicture({"second", "emf"}, name);
-    QFile saved(name);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), "second");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"a-1.emf"});
-
+    SavePicture({"old", "emf"}, name);
     // A folder that is a file: not even root can write there.
     try {
         SavePicture({"x", "emf"}, name + "/a-2.emf");
-        FAIL() << "saving under a file should fail";
+        ADD_FAILURE() << "saving under a file should fail";
     } catch (const EngineError& error) {
         EXPECT_EQ(error.number(), ErrorNumber::PathAccess);
         EXPECT_TRUE(error.description().contains(name + "/a-2.emf")) << error.description().toStdString();
     }
-}
-
-// A write cut short (a full disk, here a file-size limit) fails and keeps the old picture whole.
-TEST(SavePicture, AWriteCutShortFailsAndKeepsTheOldPicture)
-{
-    QTemporaryDir dir;
-    const QString name = dir.filePath("a-1.emf");
-    SavePicture({"old", "emf"}, name);
+    // A write cut short: a full disk, here a file-size limit.
     std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    ::getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit before = limit;
-    limit.rlim_cur = 8;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    const rlimit small{8, before.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
     EXPECT_THROW(SavePicture({QByteArray(1000, 'x'), "emf"}, name), EngineError);
     ::setrlimit(RLIMIT_FSIZE, &before);
-    QFile saved(name);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), "old");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"a-1.emf"});
+    EXPECT_EQ(FileBytes(name), "old");
+    EXPECT_EQ(FilesIn(dir.path()), QStringList{"a-1.emf"});
 }

@@ -1,6 +1,5 @@
 // main() for GoogleTest executables that need widgets: one QApplication for the whole run.
 #include <QApplication>
-
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)

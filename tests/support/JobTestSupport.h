@@ -1,29 +1,23 @@
 #pragma once
 
-// Small helpers shared by the job tests: options, files written, log lines, a worker's setting.
+// The job tests' helpers: files written, log lines, a scripted job window, one job on the fake engine.
 
 #include "jobs/ConversionOptions.h"
 #include "jobs/ExceptionLog.h"
-#include "jobs/JobLog.h"
+#include "jobs/JobWindow.h"
+#include "platform/TextViewer.h"
 #include "support/FakeOffice.h"
 #include "support/QtPrinting.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace quillet::testing {
-
-// Options that can be changed while a worker runs (the worker reads them afresh).
-class MutableOptions : public OptionsSource
-{
-public:
-    ConversionOptions current;
-    ConversionOptions options() const override { return current; }
-};
 
 inline QStringList FilesIn(const QString& folder)
 {
@@ -40,52 +34,96 @@ inline QByteArray FileBytes(const QString& fileName)
 inline QStringList LogLines(const QString& logFile)
 {
     QStringDecoder decoder(SystemCharset().constData());
-    const QByteArray bytes = FileBytes(logFile);
-    const bool utf8 = !decoder.isValid() || SystemCharset() == "ANSI_X3.4-1968";
-    return (utf8 ? QString::fromUtf8(bytes) : QString(decoder.decode(bytes)))
-        .split("\r\n", Qt::SkipEmptyParts);
+    if (!decoder.isValid() || SystemCharset() == "ANSI_X3.4-1968")
+        decoder = QStringDecoder(QStringDecoder::Utf8);
+    return QString(decoder.decode(FileBytes(logFile))).split("\r\n", Qt::SkipEmptyParts);
 }
 
-// One worker's setting: a temporary folder with an output folder and a log, a fake engine with
-// one application, and the options and log the worker is given.
-struct WorkerSetting
+// A job window, and the viewer it shows the log in: options and the document list are plain fields;
+// everything the job does to the window is recorded, in order, as readable events.
+class ScriptedJobWindow : public JobWindow, public OptionsSource, public TextViewer
+{
+public:
+    ScriptedJobWindow()
+    {
+        scriptedDialogs.onMessage = [this](const ShownMessage& shown) { events << "message " + shown.text; };
+    }
+
+    QStringList documents;
+    ConversionOptions current;
+    ScriptedDialogs scriptedDialogs;
+    // "disable CmdDo", "enable txtLog", "busy on", "busy off", "progress <text>", "message <text>",
+    // "chooseOutputFolder", "chooseLogFile", "selectAllPages", "outDir <text>".
+    QStringList events;
+    QString progressText;
+    int keepAliveCalls = 0;
+    QStringList shownFiles; // by the viewer, which fails with viewerFailure if set
+    QString viewerFailure;
+
+    bool anyControlLocked() const { return m_locked.values().contains(true); }
+    QStringList messages() const { return scriptedDialogs.messageTexts(); }
+    QStringList logLines() const { return LogLines(current.logPath); }
+
+    int documentCount() const override { return int(documents.size()); }
+    // An empty path stands for a list that went away under the job.
+    QString documentPath(int index) const override
+    {
+        return documents.at(index).isEmpty() ? throw std::runtime_error("list gone") : documents.at(index);
+    }
+    const OptionsSource& jobOptions() const override { return *this; }
+    ConversionOptions options() const override { return current; }
+    void setOutputFolderText(const QString& text) override
+    {
+        events << "outDir " + (current.outputFolder = text);
+    }
+    void selectAllPages() override
+    {
+        current.allPages = true;
+        current.pageRange = false;
+        events << "selectAllPages";
+    }
+    void setJobControlEnabled(JobControl control, bool on) override
+    {
+        const QString name = QStringList{"CmdDo", "CmdPicExtract", "txtOutDir", "txtLog"}.at(int(control));
+        m_locked[name] = !on;
+        events << (on ? "enable " : "disable ") + name;
+    }
+    void setBusy(bool on) override { events << ((m_locked["busy"] = on) ? "busy on" : "busy off"); }
+    void showProgress(const QString& text) override { events << "progress " + (progressText = text); }
+    void keepAlive() override { ++keepAliveCalls; }
+    void chooseOutputFolder() override { events << "chooseOutputFolder"; }
+    void chooseLogFile() override { events << "chooseLogFile"; }
+    Dialogs& dialogs() override { return scriptedDialogs; }
+    QString open(const QString& fileName) override
+    {
+        shownFiles << fileName;
+        return viewerFailure;
+    }
+
+private:
+    QMap<QString, bool> m_locked; // per control, and the busy pointer
+};
+
+// A job (RunConversionJob or RunExtractionJob) on the fake engine, in a folder of its own.
+struct FakeJob : ScriptedJobWindow
 {
     QTemporaryDir dir;
     FakeOffice office;
-    MutableOptions options;
-    JobLog log{options};
-    std::unique_ptr<OfficeApplication> app = office.CreateApplication();
 
-    WorkerSetting()
-    {
-        QDir(dir.path()).mkdir("out");
-        options.current.outputFolder = dir.filePath("out/");
-        options.current.logPath = dir.filePath("Quillet.log");
-    }
-    QString add(const QString& name, const FakeDocumentScript& script)
+    QString add(const QString& name, const FakeDocumentScript& script = {})
     {
         office.addDocument(dir.filePath(name), script);
-        return dir.filePath(name);
+        return documents.emplace_back(dir.filePath(name));
     }
-    // What the worker left for the document: exactly the files of these numbers, each with the
-    // fake's picture of that page or shape, the document closed, and, when `failure` is given, one
-    // log line naming the document with a description that starts with it.
-    void expectOutcome(const QString& doc, const QList<int>& numbers, const QString& extension,
-                       const QString& failure) const
+    void run(void (*job)(JobWindow&, OfficeEngine&, TextViewer&),
+             ConversionOptions options = {"out", "Quillet.log"})
     {
-        QStringList files;
-        for (int n : numbers) {
-            files << QFileInfo(doc).completeBaseName() + '-' + QString::number(n) + extension;
-            EXPECT_EQ(FileBytes(options.current.outputFolder + files.last()), FakePicture(doc, n));
-        }
-        EXPECT_EQ(FilesIn(options.current.outputFolder), files);
-        EXPECT_EQ(office.openDocuments(), 0);
-        const QStringList lines = LogLines(options.current.logPath);
-        ASSERT_EQ(lines.size(), failure.isEmpty() ? 0 : 1);
-        const QString said = "处理" + doc + "处错：" + failure;
-        if (!failure.isEmpty())
-            EXPECT_EQ(lines[0].section('\t', 1).left(said.size()), said);
+        for (QString* path : {&options.outputFolder, &options.logPath})
+            *path = path->trimmed().isEmpty() ? *path : dir.filePath(*path);
+        current = options;
+        job(*this, office, *this);
     }
+    QString out() const { return dir.filePath("out/"); }
 };
 
 } // namespace quillet::testing

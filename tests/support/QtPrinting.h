@@ -3,7 +3,6 @@
 // Readable Qt values in GoogleTest's failure messages.
 
 #include <QString>
-#include <QStringList>
 #include <ostream>
 
 QT_BEGIN_NAMESPACE

@@ -4,8 +4,8 @@
 
 #include "platform/Dialogs.h"
 
-#include <QList>
 #include <QQueue>
+#include <QStringList>
 #include <functional>
 
 namespace quillet::testing {
@@ -24,10 +24,9 @@ public:
     // (Cancel or No for a message box, empty text or an empty list for choosers).
     QQueue<MessageAnswer> messageAnswers;
     QQueue<std::optional<QStringList>> openFilesAnswers;
-    QQueue<QString> saveFileAnswers;
-    QQueue<QString> folderAnswers;
+    QQueue<QString> saveFileAnswers, folderAnswers;
     // Runs while a message box is "shown", to look at the window in that moment.
-    std::function<void(const ShownMessage&)> onMessage;
+    std::function<void(const ShownMessage&)> onMessage = [](const ShownMessage&) {};
 
     // What was shown, in order.
     QList<ShownMessage> messages;
@@ -37,43 +36,36 @@ public:
 
     MessageAnswer message(const QString& text, MessageIcon icon, MessageButtons buttons) override
     {
-        messages << ShownMessage{text, icon, buttons};
-        if (onMessage)
-            onMessage(messages.last());
-        return next(messageAnswers, buttons == MessageButtons::YesNo ? MessageAnswer::No
-                                    : buttons == MessageButtons::Ok  ? MessageAnswer::Ok
-                                                                     : MessageAnswer::Cancel);
+        onMessage(messages.emplace_back(ShownMessage{text, icon, buttons}));
+        if (!messageAnswers.isEmpty())
+            return messageAnswers.dequeue();
+        return buttons == MessageButtons::YesNo ? MessageAnswer::No
+               : buttons == MessageButtons::Ok  ? MessageAnswer::Ok
+                                                : MessageAnswer::Cancel;
     }
     std::optional<QStringList> openFiles(const QString& title, const QString& filter) override
     {
         openFilesRequests << title + '|' + filter;
-        return next(openFilesAnswers, std::optional<QStringList>(QStringList()));
+        return openFilesAnswers.isEmpty() ? QStringList() : openFilesAnswers.dequeue();
     }
     QString saveFileName(const QString& title, const QString& presetName, const QString& filter,
                          const QString& initialFolder, bool mustExist) override
     {
-        saveFileRequests << QStringList{title, presetName, filter, initialFolder, mustExist ? "1" : "0"}.join(
-            '|');
-        return next(saveFileAnswers, QString());
+        saveFileRequests
+            << QStringList{title, presetName, filter, initialFolder, QString::number(mustExist)}.join('|');
+        return saveFileAnswers.isEmpty() ? QString() : saveFileAnswers.dequeue();
     }
-    QString chooseFolder(const QString& caption, QObject* /*owner*/ = nullptr) override
+    QString chooseFolder(const QString& caption, QObject* = nullptr) override
     {
         folderRequests << caption;
-        return next(folderAnswers, QString());
+        return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
     }
-
     QStringList messageTexts() const
     {
         QStringList texts;
-        for (const ShownMessage& m : messages)
-            texts << m.text;
+        for (const ShownMessage& shown : messages)
+            texts << shown.text;
         return texts;
-    }
-
-private:
-    template <class T> static T next(QQueue<T>& answers, T cancelled)
-    {
-        return answers.isEmpty() ? cancelled : answers.dequeue();
     }
 };
 

@@ -40,7 +40,7 @@ LoTestOffice* LoDocumentTest::s_office = nullptr;
 
 QString joined(const QByteArray& emf)
 {
-    return EmfTexts(emf).join(QString());
+    return WalkEmf(emf).texts.join(QString());
 }
 
 TEST_P(LoDocumentTest, WalksSevenPagesAndRendersEachPageWithItsOwnText)
@@ -146,7 +146,7 @@ TEST_P(LoDocumentTest, WalksPagesThatStartInsideAParagraph)
 // Words (white-space separated) of a PDF page that the page's EMF texts do not hold.
 QStringList wordsMissing(const QString& pdfText, const QByteArray& emf)
 {
-    QString emfText = EmfTexts(emf).join(QString());
+    QString emfText = WalkEmf(emf).texts.join(QString());
     emfText.remove(QRegularExpression(QStringLiteral("\\s")));
     QStringList missing;
     for (const QString& word :
@@ -191,7 +191,7 @@ TEST_P(LoDocumentTest, EveryPageCopiesAsTheSamePageOfThePdfExport)
             ASSERT_TRUE(IsWellFormedEmf(emf)) << "page " << k + 1;
             EXPECT_EQ(wordsMissing(pdf[k].text, emf).join(QLatin1Char(' ')).toStdString(), "")
                 << "page " << k + 1;
-            EXPECT_EQ(EmfBitmapCount(emf), pdf[k].pictures) << "pictures on page " << k + 1;
+            EXPECT_EQ(WalkEmf(emf).bitmaps, pdf[k].pictures) << "pictures on page " << k + 1;
         }
         doc->Close(false);
     }
@@ -199,7 +199,7 @@ TEST_P(LoDocumentTest, EveryPageCopiesAsTheSamePageOfThePdfExport)
 
 QColor centreColor(const Picture& picture)
 {
-    const QImage image = DecodeImage(picture.bytes);
+    const QImage image = QImage::fromData(picture.bytes);
     return image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
 }
 
@@ -217,7 +217,7 @@ void expectPicture(const Picture& picture, QSize size, QRgb color, const char* w
     ASSERT_FALSE(picture.isEmpty()) << what;
     EXPECT_EQ(picture.format, QStringLiteral("bmp"));
     ASSERT_TRUE(IsWellFormedBmp(picture.bytes)) << what;
-    const QImage image = DecodeImage(picture.bytes);
+    const QImage image = QImage::fromData(picture.bytes);
     if (size.isValid()) {
         EXPECT_NEAR(image.width(), size.width(), 1) << what;
         EXPECT_NEAR(image.height(), size.height(), 1) << what;

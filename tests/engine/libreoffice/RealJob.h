@@ -9,7 +9,6 @@
 #include "engine/libreoffice/LoApplication_p.h"
 #include "extract/ExtractionJob.h"
 #include "support/JobTestSupport.h"
-#include "support/ScriptedJobWindow.h"
 
 #include <functional>
 
@@ -28,7 +27,7 @@ public:
     // RunConversionJob or RunExtractionJob.
     void run(void (*job)(JobWindow&, OfficeEngine&, TextViewer&))
     {
-        job(*this, *this, m_viewer);
+        job(*this, *this, *this);
         app = nullptr;
     }
     std::unique_ptr<OfficeApplication> CreateApplication() override
@@ -54,7 +53,6 @@ public:
 
 private:
     lo::LibreOfficeEngine m_engine;
-    RecordingTextViewer m_viewer;
 };
 
 template <class Base = ::testing::Test> class RealOfficeTest : public Base
