@@ -1,8 +1,15 @@
 #include "ConvertCorpus.h"
 
+#include "engine/libreoffice/LoGraphicExport_p.h"
+#include "engine/libreoffice/LoUno_p.h"
+
 #include <QBuffer>
 #include <QColor>
+#include <QFile>
 #include <QImage>
+#include <chrono>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <stdexcept>
 
 namespace quillet::bench {
 
@@ -109,6 +116,35 @@ QByteArray CorpusFlatOdt(int pages, int seed)
         "</office:automatic-styles><office:body><office:text>%1</office:text></office:body></"
         "office:document>");
     return document.arg(body).toUtf8();
+}
+
+void WithLoadedDocument(lo::LibreOfficeSession& session, const QString& path,
+                        const std::function<void(const css::uno::Reference<css::lang::XComponent>&)>& work)
+{
+    using css::uno::Any;
+    session.guarded(std::chrono::minutes(10), [&] {
+        const css::uno::Reference<css::lang::XComponent> document = session.desktop()->loadComponentFromURL(
+            lo::fileUrl(path), "_blank", 0, lo::props({{"Hidden", Any(true)}, {"ReadOnly", Any(true)}}));
+        work(document);
+        lo::closeComponent(document);
+    });
+}
+
+void SaveCorpusDocument(lo::LibreOfficeSession& session, int pages, int seed, const QString& target,
+                        const CorpusFormat& format)
+{
+    const QString flat = target + QStringLiteral(".fodt");
+    QFile file(flat);
+    if (!file.open(QIODevice::WriteOnly) || file.write(CorpusFlatOdt(pages, seed)) < 0)
+        throw std::runtime_error("cannot write " + flat.toStdString());
+    file.close();
+    WithLoadedDocument(session, flat, [&](const css::uno::Reference<css::lang::XComponent>& document) {
+        css::uno::Reference<css::frame::XStorable>(document, css::uno::UNO_QUERY_THROW)
+            ->storeToURL(
+                lo::fileUrl(target),
+                lo::props({{"FilterName", css::uno::Any(lo::OUString::createFromAscii(format.filter))}}));
+    });
+    QFile::remove(flat);
 }
 
 } // namespace quillet::bench

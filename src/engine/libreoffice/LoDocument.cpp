@@ -21,13 +21,15 @@ struct LoDocument::Core
 {
     Core(LibreOfficeSession& session, Reference<lang::XComponent> loaded, PictureSlot& slot)
         : session(session), office(session.starts()), component(std::move(loaded)),
-          model(component, UNO_QUERY_THROW), slot(slot), walk(model), pages(component, QString())
+          model(component, UNO_QUERY_THROW), slot(slot), walk(model)
     {}
 
     LibreOfficeSession& session;
     // The office start the document was opened in. Once that office is gone, every call fails with
     // what ended it (the deadline, or the office's death), so the document's one log line names
-    // the cause; no later call reaches a new office.
+    // the cause; no later call reaches a new office. Page copies too, though the PDF they are
+    // written from is on disk: the walk that finds the pages needs the office, and the document
+    // has failed all the same.
     int office;
     std::optional<EngineError> lost;
     Reference<lang::XComponent> component;
@@ -51,17 +53,32 @@ struct LoDocument::Core
 
     bool officeGone() const { return lost || session.starts() != office || !session.running(); }
 
-    template <class F> auto call(int pages, F&& work)
+    void noteIfLost(const EngineError& error)
+    {
+        if (error.number() == ErrorNumber::EngineDied || error.number() == ErrorNumber::EngineTimeout)
+            lost = error;
+    }
+
+    void requireOffice()
     {
         requireOpen();
         if (lost)
             throw *lost;
         try {
             session.requireOffice(office);
+        } catch (const EngineError& error) {
+            noteIfLost(error);
+            throw;
+        }
+    }
+
+    template <class F> auto call(int pages, F&& work)
+    {
+        requireOffice();
+        try {
             return session.guarded(session.deadlineFor(pages), std::forward<F>(work));
         } catch (const EngineError& error) {
-            if (error.number() == ErrorNumber::EngineDied || error.number() == ErrorNumber::EngineTimeout)
-                lost = error;
+            noteIfLost(error);
             throw;
         }
     }
@@ -91,7 +108,6 @@ struct LoDocument::Core
                                   QStringLiteral("无法创建临时文件夹：%1").arg(dir->errorString()));
             }
             workDir = std::move(dir);
-            pages = LoPagePictures(component, workDir->path());
         }
         return workDir->path();
     }
@@ -103,22 +119,24 @@ struct LoDocument::Core
         const int page = walk.pageOf(start, end);
         if (page == 0)
             return;
-        workPath();
+        requireOffice();
         // The PDF copy serves every page; when it cannot be made, the other pages fail at once with
         // the same error instead of trying the whole export again.
         if (preparationError)
             throw *preparationError;
         if (!pages.prepared()) {
             try {
+                const QString pdf = workPath() + QStringLiteral("/pages.pdf");
                 const int count = pageCount();
-                call(count, [&] { pages.prepare(session.runningDesktop()); });
+                call(count, [&] { exportPagesPdf(component, pdf); });
+                pages.open(pdf);
             } catch (const EngineError& error) {
                 if (error.number() != ErrorNumber::EngineDied && error.number() != ErrorNumber::EngineTimeout)
                     preparationError = error;
                 throw;
             }
         }
-        const QByteArray emf = call(1, [&] { return pages.emfOfPage(session.runningContext(), page); });
+        const QByteArray emf = pages.emfOfPage(page);
         if (!emf.isEmpty())
             slot.put({emf, QStringLiteral("emf")});
     }
@@ -153,13 +171,10 @@ struct LoDocument::Core
         closed = true;
         selectedShape.clear();
         const auto finish = [&] { workDir.reset(); };
+        pages.close();
         try {
-            if (!officeGone()) {
-                session.guarded(session.deadlineFor(0), [&] {
-                    pages.close();
-                    closeComponent(component);
-                });
-            }
+            if (!officeGone())
+                session.guarded(session.deadlineFor(0), [&] { closeComponent(component); });
         } catch (...) {
             finish();
             throw;

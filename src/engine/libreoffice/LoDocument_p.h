@@ -3,7 +3,8 @@
 // One open Writer document of the LibreOffice backend, with the selection and page browser that
 // belong to it (the application forwards its Selection() and Browser() here).
 //
-// Page pictures: vector EMF from a PDF copy opened in Draw (made once, on the first page copy).
+// Page pictures: vector EMF written in process from a PDF copy (made once, on the first page copy,
+// kept in the document's work folder until it closes).
 // Object pictures: BMP through the graphic export filter. List numbers are drawn in the rendered
 // pages already, so Lists() is empty: there is nothing to convert on this backend.
 

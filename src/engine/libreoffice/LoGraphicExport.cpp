@@ -3,11 +3,15 @@
 #include "engine/libreoffice/LoUno_p.h"
 
 #include <QFile>
+#include <com/sun/star/awt/Point.hpp>
+#include <com/sun/star/awt/Size.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/document/XExporter.hpp>
 #include <com/sun/star/document/XFilter.hpp>
+#include <com/sun/star/drawing/XDrawPage.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
-#include <com/sun/star/drawing/XShapes.hpp>
+#include <com/sun/star/drawing/XShape.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/util/CloseVetoException.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -73,12 +77,29 @@ QByteArray renderPictureFile(const Reference<frame::XDesktop2>& desktop,
     Reference<drawing::XDrawPagesSupplier> pages(drawing, UNO_QUERY);
     if (!pages.is() || pages->getDrawPages()->getCount() < 1)
         throw EngineError(ErrorNumber::OperationFailed, QStringLiteral("图片内容无法识别。"));
-    Reference<drawing::XShapes> shapes(pages->getDrawPages()->getByIndex(0), UNO_QUERY_THROW);
-    if (shapes->getCount() < 1)
+    Reference<drawing::XDrawPage> page(pages->getDrawPages()->getByIndex(0), UNO_QUERY_THROW);
+    if (page->getCount() < 1)
         throw EngineError(ErrorNumber::OperationFailed, QStringLiteral("图片是空的。"));
-    Reference<lang::XComponent> drawn(shapes->getByIndex(0), UNO_QUERY_THROW);
-    return exportGraphic(context, drawn, QStringLiteral("image/png"),
-                         workDir + QStringLiteral("/rendered.png"), pixelSize);
+    // The import shrinks a picture larger than the page's printable area into it, and a shape is
+    // exported through a metafile of its own, which moves text lines by a pixel: the picture goes at
+    // its own size on a page of exactly that size, and the page is drawn.
+    Reference<drawing::XShape> drawn(page->getByIndex(0), UNO_QUERY_THROW);
+    Reference<beans::XPropertySet> graphic;
+    Reference<beans::XPropertySet>(drawn, UNO_QUERY_THROW)->getPropertyValue("Graphic") >>= graphic;
+    awt::Size size = drawn->getSize();
+    if (graphic.is())
+        graphic->getPropertyValue("Size100thMM") >>= size;
+    if (size.Width <= 0 || size.Height <= 0)
+        size = drawn->getSize();
+    Reference<beans::XPropertySet> pageProperties(page, UNO_QUERY_THROW);
+    pageProperties->setPropertyValue("Width", Any(size.Width));
+    pageProperties->setPropertyValue("Height", Any(size.Height));
+    for (const char* border : {"BorderLeft", "BorderRight", "BorderTop", "BorderBottom"})
+        pageProperties->setPropertyValue(OUString::createFromAscii(border), Any(sal_Int32(0)));
+    drawn->setPosition(awt::Point(0, 0));
+    drawn->setSize(size);
+    return exportGraphic(context, Reference<lang::XComponent>(page, UNO_QUERY_THROW),
+                         QStringLiteral("image/png"), workDir + QStringLiteral("/rendered.png"), pixelSize);
 }
 
 void closeComponent(const Reference<lang::XComponent>& component)

@@ -20,8 +20,9 @@ QByteArray exportGraphic(const css::uno::Reference<css::uno::XComponentContext>&
                          const css::uno::Reference<css::lang::XComponent>& source, const QString& mediaType,
                          const QString& path, QSize pixelSize = {});
 
-// A picture file (EMF) as PNG bytes of pixelSize: the office opens it hidden in Draw, and the picture
-// on its page (not the page) is exported, so the drawing fills exactly the size asked for.
+// A picture file (EMF) as PNG bytes of pixelSize: the office opens it hidden in Draw, puts the picture
+// at its own size on a page of exactly that size and draws the page, so the drawing fills exactly
+// the size asked for.
 QByteArray renderPictureFile(const css::uno::Reference<css::frame::XDesktop2>& desktop,
                              const css::uno::Reference<css::uno::XComponentContext>& context,
                              const QString& picture, QSize pixelSize, const QString& workDir);
