@@ -1,7 +1,5 @@
 #include "LoTestOffice.h"
 
-#include "engine/libreoffice/LibreOfficeEngine.h"
-
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -9,30 +7,18 @@
 
 namespace quillet::testing {
 
-LoTestOffice::LoTestOffice()
-    : m_app(dynamic_cast<lo::LoApplication*>(lo::LibreOfficeEngine().CreateApplication().release()))
-{}
-
 WalkResult walkPages(OfficeDocument& doc, OfficeSelection& selection, OfficeBrowser& browser)
 {
-    WalkResult result;
     doc.Select();
-    CharPosition pageStart = selection.Start();
-    result.documentEnd = selection.End();
+    WalkResult result{{selection.Start()}, selection.End()};
     selection.Collapse(CollapseStart);
     browser.setTarget(BrowseByPage);
-    result.starts.push_back(pageStart);
     for (int guard = 0; guard < 10000; ++guard) {
         browser.Next();
-        const CharPosition pageEnd = selection.End();
-        if (pageEnd == pageStart) {
-            result.lastNextStayed = true;
+        const CharPosition next = selection.End();
+        if (next <= result.starts.back() || next >= result.documentEnd)
             break;
-        }
-        if (pageEnd >= result.documentEnd)
-            break;
-        result.starts.push_back(pageEnd);
-        pageStart = pageEnd;
+        result.starts.push_back(next);
     }
     return result;
 }
