@@ -1,12 +1,12 @@
 #pragma once
 
-// Offices for the tests: a private office reached through the engine's application object, the page
-// walk as the page renderer makes it, and soffice runs converting test documents.
+// Offices for the tests: a private office reached through the engine's application object, and the
+// page walk as the page renderer makes it.
 
 #include "engine/OfficeApplication.h"
 #include "engine/libreoffice/LoApplication_p.h"
 
-#include <QStringList>
+#include <QString>
 #include <memory>
 #include <vector>
 
@@ -33,17 +33,5 @@ struct WalkResult
 
 // Select, measure, collapse, then Next until the insertion point no longer moves on or reaches the end.
 WalkResult walkPages(OfficeDocument& doc, OfficeSelection& selection, OfficeBrowser& browser);
-
-// One headless soffice with a profile of its own, converting every source into outDir; target as
-// --convert-to takes it ("doc:MS Word 97").
-struct SofficeRun
-{
-    QStringList sources;
-    QString target;
-    QString outDir;
-};
-
-// Makes the runs side by side and waits for all; throws std::runtime_error when one fails.
-void ConvertWithSoffice(const QList<SofficeRun>& runs);
 
 } // namespace quillet::testing
