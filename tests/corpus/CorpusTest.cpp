@@ -2,15 +2,14 @@
 // and two documents built here, in .docx and in the .doc and .rtf copies a private soffice makes of
 // them, checked against PDF exports of the same files; and an embedded object (a chart).
 
-#include "LoTestOffice.h"
 #include "RealJob.h"
+#include "TestDocuments.h"
 #include "engine/libreoffice/DocumentLoading_p.h"
 #include "engine/libreoffice/LoGraphicExport_p.h"
 #include "engine/libreoffice/LoShapePictures_p.h"
 #include "support/PictureChecks.h"
 
 #include <QDirIterator>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <com/sun/star/frame/XModel.hpp>
@@ -22,18 +21,6 @@ using namespace quillet::testing;
 namespace css = com::sun::star;
 
 namespace {
-
-// The text of each page of a PDF; pdftotext ends every page with a form feed.
-QStringList PdfPages(const QString& pdf)
-{
-    QProcess tool;
-    tool.start("pdftotext", {"-enc", "UTF-8", pdf, "-"});
-    if (!tool.waitForFinished(60000) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
-        throw std::runtime_error("pdftotext failed on " + pdf.toStdString());
-    QStringList pages = QString::fromUtf8(tool.readAllStandardOutput()).split('\f');
-    pages.removeLast();
-    return pages;
-}
 
 // Words (two or more letters or digits) of a PDF page that the EMF's texts lack, white space aside.
 QStringList WordsMissing(const QString& pdfPage, QString emfText)
@@ -56,21 +43,6 @@ QString UnreadableBecause(const QString& description)
     return description.contains(QRegularExpression("\\p{Han}")) ? QString() : "it has no Chinese word";
 }
 
-void WriteFlatOdt(const QString& path, const QString& body)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QString(R"(<?xml version="1.0" encoding="UTF-8"?>
-<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
- xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
- xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0" xmlns:xlink="http://www.w3.org/1999/xlink"
- xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0" office:version="1.2"
- office:mimetype="application/vnd.oasis.opendocument.text"><office:body><office:text>%1</office:text>
-</office:body></office:document>)")
-                   .arg(body)
-                   .toUtf8());
-}
-
 using CorpusTest = RealOfficeTest<>;
 
 } // namespace
@@ -91,16 +63,16 @@ TEST_F(CorpusTest, EveryDocumentInEveryFormatGivesItsPagesAndObjectsOrOneReadabl
     QString notes;
     for (int i = 1; i <= 90; ++i)
         notes += QString("<text:p>Endnote line %1</text:p>").arg(i);
-    WriteFlatOdt(m_dir.filePath("notes.fodt"),
-                 "<text:p>MAINTEXT carries a note<text:note text:id=\"n1\" text:note-class=\"endnote\">"
-                 "<text:note-citation>i</text:note-citation><text:note-body>" +
-                     notes + "<text:p>ENDNOTELAST</text:p></text:note-body></text:note>.</text:p>");
-    WriteFlatOdt(m_dir.filePath("web-picture.fodt"),
-                 QString("<text:p>LINKEDPICTURE beside the picture.<draw:frame draw:name=\"Picture\" "
-                         "text:anchor-type=\"paragraph\" svg:width=\"1cm\" svg:height=\"1cm\"><draw:image "
-                         "xlink:href=\"http://127.0.0.1:%1/picture.png\" xlink:type=\"simple\" "
-                         "xlink:show=\"embed\" xlink:actuate=\"onLoad\"/></draw:frame></text:p>")
-                     .arg(port));
+    writeFile(m_dir.filePath("notes.fodt"),
+              flatOdt(R"(<text:p>MAINTEXT carries a note<text:note text:id="n1" text:note-class="endnote">)"
+                      "<text:note-citation>i</text:note-citation><text:note-body>" +
+                      notes + "<text:p>ENDNOTELAST</text:p></text:note-body></text:note>.</text:p>"));
+    writeFile(m_dir.filePath("web-picture.fodt"),
+              flatOdt(QString(R"(<text:p>LINKEDPICTURE beside the picture.<draw:frame draw:name="Picture" )"
+                              R"(text:anchor-type="paragraph" svg:width="1cm" svg:height="1cm"><draw:image )"
+                              R"(xlink:href="http://127.0.0.1:%1/picture.png" xlink:type="simple" )"
+                              R"(xlink:show="embed" xlink:actuate="onLoad"/></draw:frame></text:p>)")
+                          .arg(port)));
     ConvertWithSoffice({{{m_dir.filePath("notes.fodt"), m_dir.filePath("web-picture.fodt")},
                          "docx:MS Word 2007 XML",
                          m_dir.filePath("docx")}});
@@ -170,16 +142,16 @@ TEST_F(CorpusTest, EveryDocumentInEveryFormatGivesItsPagesAndObjectsOrOneReadabl
         QStringList pages;
         for (const QString& path : conversion.documents) {
             const QString name = QFileInfo(path).completeBaseName();
-            const QStringList pdf = PdfPages(m_dir.filePath("pdf-" + format + '/' + name + ".pdf"));
+            const std::vector<PdfPage> pdf = pdfPages(m_dir.filePath("pdf-" + format + '/' + name + ".pdf"));
             EXPECT_TRUE(name != "notes" || pdf.size() > 1) << "the endnotes run past the main text's page";
-            for (int page = 1; page <= pdf.size() && !failed.contains(name); ++page) {
+            for (int page = 1; page <= int(pdf.size()) && !failed.contains(name); ++page) {
                 SCOPED_TRACE(QString("%1 page %2").arg(name).arg(page).toStdString());
                 pages << QString("%1-%2.emf").arg(name).arg(page);
                 const QByteArray emf = FileBytes(conversion.output(pages.last()));
                 const QString text = WalkEmf(emf).texts.join(QString());
                 EXPECT_TRUE(IsWellFormedEmf(emf));
-                EXPECT_EQ(WordsMissing(pdf[page - 1], text), QStringList());
-                EXPECT_TRUE(name != "notes" || (text.contains("ENDNOTELAST") == (page == pdf.size()) &&
+                EXPECT_EQ(WordsMissing(pdf[page - 1].text, text), QStringList());
+                EXPECT_TRUE(name != "notes" || (text.contains("ENDNOTELAST") == (page == int(pdf.size())) &&
                                                 text.contains("MAINTEXT") == (page == 1)));
             }
             EXPECT_TRUE(name != "empty" || pdf.size() == 1);

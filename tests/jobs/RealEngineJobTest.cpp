@@ -47,9 +47,7 @@ TEST_P(RealEngineJob, ConvertsEveryPageAndExtractsEveryObjectLeavingTheDocumentA
         const QByteArray emf = FileBytes(conversion.output(QString("five-%1.emf").arg(page)));
         ASSERT_TRUE(IsWellFormedEmf(emf)) << "page " << page;
         const QString text = WalkEmf(emf).texts.join(QString());
-        for (int other = 1; other <= 5; ++other)
-            EXPECT_EQ(text.contains(pageMarker(other)), other == page)
-                << "page " << page << ", marker " << other;
+        EXPECT_TRUE(text.contains(pageMarker(page)) && text.count("PAGE-MARKER") == 1) << text.toStdString();
     }
     EXPECT_EQ(extraction.messages(), QStringList{"图像提取完毕！"});
     ASSERT_EQ(extraction.outputFiles(), (QStringList{"five-1.bmp", "five-2.bmp", "five-3.bmp"}));
@@ -58,11 +56,16 @@ TEST_P(RealEngineJob, ConvertsEveryPageAndExtractsEveryObjectLeavingTheDocumentA
         ASSERT_TRUE(IsWellFormedBmp(FileBytes(extraction.output(file)))) << file.toStdString();
         images << QImage::fromData(FileBytes(extraction.output(file)));
     }
-    // The two floating objects come first, in the order the document keeps them.
+    // The two floating objects come first, in the order the document keeps them; pictures keep their size.
     const int picture = IsColor(images[0], TestPictures::floatingColor) ? 0 : 1;
     EXPECT_TRUE(IsColor(images[picture], TestPictures::floatingColor));
     EXPECT_TRUE(IsColor(images[1 - picture], TestPictures::rectangleColor));
     EXPECT_TRUE(IsColor(images[2], TestPictures::inlineColor));
+    for (const auto& [image, size] :
+         {std::pair{images[picture], TestPictures::floatingSize}, {images[2], TestPictures::inlineSize}}) {
+        EXPECT_NEAR(image.width(), size.width(), 1);
+        EXPECT_NEAR(image.height(), size.height(), 1);
+    }
     EXPECT_FALSE(QFile::exists(conversion.current.logPath) || QFile::exists(extraction.current.logPath));
     EXPECT_EQ(FileBytes(doc), before);
     EXPECT_EQ(beside(), entries);
@@ -70,9 +73,9 @@ TEST_P(RealEngineJob, ConvertsEveryPageAndExtractsEveryObjectLeavingTheDocumentA
 
 INSTANTIATE_TEST_SUITE_P(Formats, RealEngineJob, ::testing::Values("docx", "doc", "rtf"));
 
-// The office hung or killed during the second document: that document's one line names the cause
-// (not what the calls after it reported), no office is started inside that document, and the next
-// document is converted on a fresh one.
+// The office hung (killed at the deadline) or killed during the second document: that document's one
+// line names the cause (not what the calls after it reported), no office is started inside that
+// document, the next document is converted on a fresh one, and no office is left.
 TEST_F(RealEngineJobs, LostOfficeIsNamedInItsDocumentsLineAndTheJobGoesOn)
 {
     TestDocumentSpec spec;
