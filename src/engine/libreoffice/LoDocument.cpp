@@ -89,15 +89,6 @@ struct LoDocument::Core
         return call(0, [&] { return walk.pageCount(); });
     }
 
-    // The body count is made once; it reads every paragraph, so its deadline grows with the pages.
-    void ensurePositions()
-    {
-        if (!walk.positions().built()) {
-            const int pages = pageCount();
-            call(pages, [&] { walk.positions().build(); });
-        }
-    }
-
     QString workPath()
     {
         if (!workDir) {
@@ -247,7 +238,6 @@ public:
             return;
         }
         m_core.selectionEnd = m_core.selectionStart;
-        m_core.ensurePositions();
         m_core.call(1, [&] { m_core.walk.moveTo(m_core.selectionStart); });
     }
     void Copy() override { m_core.copySelection(); }
@@ -271,7 +261,6 @@ public:
     }
     void Next() override
     {
-        m_core.ensurePositions();
         const auto position = m_core.call(1, [&] { return m_core.walk.next(); });
         if (position) {
             m_core.selectedShape.clear();
@@ -320,7 +309,6 @@ std::vector<std::unique_ptr<OfficeList>> LoDocument::Lists()
 
 void LoDocument::Select()
 {
-    m_core->ensurePositions();
     m_core->selectedShape.clear();
     m_core->selectionStart = 0;
     m_core->selectionEnd = m_core->call(0, [&] { return m_core->walk.documentEnd(); });

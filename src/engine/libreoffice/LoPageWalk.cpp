@@ -7,8 +7,6 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
-#include <cstdint>
-#include <limits>
 
 namespace quillet::lo {
 
@@ -17,7 +15,7 @@ using uno::Reference;
 using uno::UNO_QUERY_THROW;
 
 LoPageWalk::LoPageWalk(Reference<frame::XModel> model)
-    : m_model(model), m_textDocument(model, UNO_QUERY_THROW), m_positions(m_textDocument)
+    : m_model(model), m_textDocument(model, UNO_QUERY_THROW)
 {}
 
 void LoPageWalk::attach()
@@ -74,12 +72,7 @@ int LoPageWalk::mainTextLastPage()
 
 CharPosition LoPageWalk::documentEnd()
 {
-    // A page's position is at most one past the previous one or where its main text starts, and no
-    // more pages are walked than the layout holds: this lies past them all.
-    const std::int64_t end = std::int64_t{m_positions.documentEnd()} + layoutPageCount();
-    if (end > std::numeric_limits<CharPosition>::max())
-        throw EngineError(ErrorNumber::OperationFailed, QStringLiteral("文档太长，字符位置超出范围。"));
-    return static_cast<CharPosition>(end);
+    return layoutPageCount();
 }
 
 void LoPageWalk::startAtFirstPage()
@@ -162,10 +155,7 @@ std::optional<CharPosition> LoPageWalk::next()
         }
     }
     const int passed = pageWithoutMainTextBefore(page, m_currentPage);
-    // A page without characters of its own (in-line pictures only, or no main text at all) still
-    // gets a position.
-    const CharPosition position =
-        passed ? m_current + 1 : std::max(m_positions.positionOf(m_viewCursor), m_current + 1);
+    const CharPosition position = m_current + 1;
     if (position >= documentEnd()) {
         throw EngineError(ErrorNumber::OperationFailed,
                           QStringLiteral("第 %1 页的位置超出了正文的范围，无法确定其位置。").arg(page));
@@ -178,7 +168,7 @@ std::optional<CharPosition> LoPageWalk::next()
 
 std::optional<CharPosition> LoPageWalk::nextTrailingPage()
 {
-    const CharPosition position = std::max(m_current, m_positions.documentEnd()) + 1;
+    const CharPosition position = m_current + 1;
     ++m_currentPage;
     m_pageStarts[position] = m_currentPage;
     m_current = position;

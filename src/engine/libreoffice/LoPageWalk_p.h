@@ -1,33 +1,34 @@
 #pragma once
 
 // The page walk of a Writer document: the controller's view cursor moves page by page (it works in
-// a hidden view), and every page it reaches is recorded with a character position and its page
-// number in the layout, so that a range of positions can be matched to a page later.
+// a hidden view), and every page it reaches is recorded with a position and its page number in the
+// layout, so that a range of positions can be matched to a page later.
 //
-// Positions strictly increase from page to page whatever a page holds: a page's position is where
-// its main text starts, or one past the previous page's when that is no further on (a page of
-// in-line pictures adds no characters). The walk follows the layout's page numbers. Page browsing
-// passes over pages without main text; the walk tells them apart by sending the view cursor there:
-// a blank page the layout inserts (a section that must start on a left or right page) cannot be
-// gone to and is no page of the walk, as the usual PDF export leaves it out too; a page that holds
-// something else (a picture anchored to the page) is a page of its own. So the walk may start on
-// a page after page 1.
+// Positions count the walk's pages (0 for the first, one more for each page after it) instead of
+// characters: the page renderer only compares them and hands them back to Range(), and counting
+// characters through every table cell cost more than the pages' pictures themselves. So they
+// strictly increase whatever a page holds (a page of in-line pictures has no characters of its own).
+// The walk follows the layout's page numbers. Page browsing passes over pages without main text; the
+// walk tells them apart by sending the view cursor there: a blank page the layout inserts (a section
+// that must start on a left or right page) cannot be gone to and is no page of the walk, as the usual
+// PDF export leaves it out too; a page that holds something else (a picture anchored to the page) is
+// a page of its own. So the walk may start on a page after page 1.
 //
 // Pages after the one where the main text ends (endnotes only) hold no main text, so the view
-// cursor never reaches them. The walk presents each of them as one more position past the end of
-// the main text and past the page before it.
+// cursor never reaches them; the walk steps through them without moving it.
 //
-// documentEnd() is the end of the main text plus one per layout page: no page's position reaches
-// it, so the last page runs to it. When the view cursor does not reach the next page, the walk
-// fails (EngineError) instead of ending early.
+// documentEnd() is the number of layout pages: no page's position reaches it, so the last page runs
+// to it. When the view cursor does not reach the next page, the walk fails (EngineError) instead of
+// ending early.
 //
 // Every method makes remote calls: call them inside LibreOfficeSession::guarded().
 
 #include "engine/OfficeApplication.h"
-#include "engine/libreoffice/LoTextPositions_p.h"
 
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/text/XPageCursor.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/text/XTextViewCursor.hpp>
 #include <map>
 #include <optional>
 
@@ -38,7 +39,6 @@ class LoPageWalk
 public:
     explicit LoPageWalk(css::uno::Reference<css::frame::XModel> model);
 
-    LoTextPositions& positions() { return m_positions; }
     // Pages the view cursor reaches (up to where the main text ends).
     int pageCount();
     // Pages laid out in the document, trailing pages without main text included.
@@ -71,7 +71,6 @@ private:
     css::uno::Reference<css::text::XTextDocument> m_textDocument;
     css::uno::Reference<css::text::XTextViewCursor> m_viewCursor;
     css::uno::Reference<css::text::XPageCursor> m_pageCursor;
-    LoTextPositions m_positions;
     int m_pageCount = 0;
     int m_layoutPageCount = 0;
     int m_mainTextLastPage = 0;
