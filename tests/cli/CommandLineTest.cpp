@@ -65,6 +65,10 @@ protected:
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(m_dir.path());
         process.start(program, arguments);
+        if (!process.waitForStarted()) {
+            ADD_FAILURE() << program.toStdString() << ": " << process.errorString().toStdString();
+            return -1;
+        }
         if (whileRunning)
             whileRunning(process);
         if (!process.waitForFinished(600000))
@@ -198,10 +202,12 @@ TEST_F(CommandLine, GnuParallelRecipeWritesEveryPageOnce)
         for (int page = 1; page <= i % 3 + 1; ++page)
             expected << QString("doc%1-%2.emf").arg(i).arg(page);
     }
+    // As sshd does, the stand-in gives the command a login shell in SHELL and starts it in the home
+    // folder: parallel's remote side runs jobs through $SHELL and does nothing without it.
     file("ssh",
          "#!/bin/sh\n"
-         "while [ $# -gt 0 ]; do case \"$1\" in -o|-p|-l|-i) shift 2;; -*) shift;; *) break;; esac; done\n"
-         "shift; [ \"$1\" = \"--\" ] && shift; exec sh -c \"$*\"\n");
+         "while [ $# -gt 0 ] && [ \"$1\" != -- ]; do shift; done\n"
+         "shift; export SHELL=/bin/sh; cd \"$HOME\" && exec sh -c \"$*\"\n");
     QFile::setPermissions(path("ssh"), QFile::ReadOwner | QFile::ExeOwner);
     const QString recipe =
         QString("cd corpus && find . -type f \\( -name '*.doc' -o -name '*.docx' \\) > all.txt && "
@@ -209,7 +215,8 @@ TEST_F(CommandLine, GnuParallelRecipeWritesEveryPageOnce)
                 "parallel --ssh %1 --sshlogin 1/worker1,1/worker2 --workdir . "
                 "quillet convert %2/{} --jobs 2 --list {} ::: shard-*")
             .arg(path("ssh"), path("out"));
-    ASSERT_EQ(quillet({"-c", recipe}, {}, {}, "/bin/sh"), 0) << m_err.toStdString();
+    // Run as a service or CI job would, without a SHELL of its own.
+    ASSERT_EQ(quillet({"-c", recipe}, {"SHELL="}, {}, "/bin/sh"), 0) << m_err.toStdString();
     QStringList pages;
     for (QDirIterator it(path("out"), {"*.emf"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
         pages << it.next().section('/', -1);
