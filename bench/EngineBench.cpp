@@ -114,8 +114,7 @@ EmfFigures emfPages(int pageCount)
     EmfFigures figures;
     const int pages = static_cast<int>(walk.starts.size());
     for (int page = 1; page <= pages; ++page) {
-        const CharPosition end = page < pages ? walk.starts[page] : walk.documentEnd;
-        document->Range(walk.starts[page - 1], end)->Copy();
+        document->Range(walk.starts[page - 1], walk.pageEnd(page - 1))->Copy();
         if (app.Clipboard().fetch().format == QStringLiteral("emf"))
             ++figures.pages;
     }
@@ -187,8 +186,7 @@ double memoryAfterDocuments(int documents, int restartAfter, const QStringList& 
             const WalkResult walk = walkPages(*document, app.Selection(), app.Browser());
             const int pages = static_cast<int>(walk.starts.size());
             for (int page = 1; page <= pages; ++page) {
-                const CharPosition end = page < pages ? walk.starts[page] : walk.documentEnd;
-                document->Range(walk.starts[page - 1], end)->Copy();
+                document->Range(walk.starts[page - 1], walk.pageEnd(page - 1))->Copy();
             }
             document->Close(false);
         } catch (const EngineError&) {

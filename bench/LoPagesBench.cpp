@@ -50,8 +50,7 @@ int main(int argc, char** argv)
     int delivered = 0;
     double firstPageS = 0;
     for (int page = 1; page <= pages; ++page) {
-        const CharPosition end = page < pages ? walk.starts[page] : walk.documentEnd;
-        doc->Range(walk.starts[page - 1], end)->Copy();
+        doc->Range(walk.starts[page - 1], walk.pageEnd(page - 1))->Copy();
         if (!office.slot().fetch().isEmpty())
             ++delivered;
         if (page == 1)

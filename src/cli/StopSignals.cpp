@@ -1,7 +1,6 @@
 #include "cli/StopSignals.h"
 
 #include <csignal>
-#include <ctime>
 #include <pthread.h>
 
 namespace quillet {
@@ -29,8 +28,11 @@ StopSignals::StopSignals()
 StopSignals::~StopSignals()
 {
     m_closing = true;
-    if (m_thread.joinable())
+    if (m_thread.joinable()) {
+        // Wakes the watcher, which sees that the program is ending.
+        pthread_kill(m_thread.native_handle(), SIGTERM);
         m_thread.join();
+    }
 }
 
 void StopSignals::setOnFirstSignal(std::function<void()> action)
@@ -42,12 +44,12 @@ void StopSignals::setOnFirstSignal(std::function<void()> action)
 void StopSignals::watch()
 {
     const sigset_t set = StopSet();
-    // Woken now and then to see whether the program is ending.
-    const timespec pause{0, 100 * 1000 * 1000};
-    while (!m_closing) {
-        const int signal = sigtimedwait(&set, nullptr, &pause);
-        if (signal <= 0)
+    for (;;) {
+        int signal = 0;
+        if (sigwait(&set, &signal) != 0)
             continue;
+        if (m_closing)
+            return;
         if (m_received == 0) {
             m_received = signal;
             const std::lock_guard lock(m_onFirstMutex);

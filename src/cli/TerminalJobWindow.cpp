@@ -28,10 +28,8 @@ void TerminalJobWindow::selectAllPages()
 void TerminalJobWindow::setBusy(bool busy)
 {
     // The frame turns busy once, when its checks have passed and the work begins.
-    if (busy && !m_started) {
-        m_started = true;
+    if (busy)
         m_report.start();
-    }
 }
 
 void TerminalJobWindow::keepAlive()

@@ -63,7 +63,6 @@ private:
     TerminalReport& m_report;
     TerminalDialogs m_dialogs;
     const StopSignals& m_stop;
-    bool m_started = false;
 };
 
 } // namespace quillet

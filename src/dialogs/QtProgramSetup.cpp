@@ -46,14 +46,18 @@ QtProgramSetup::QtProgramSetup(const QString& qtTranslationsFolder)
     : m_qt(std::make_unique<QTranslator>()), m_buttons(std::make_unique<ButtonTexts>())
 {
     // The last one installed is asked first.
-    m_qtLoaded = m_qt->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                            QStringLiteral("_"), qtTranslationsFolder);
-    if (m_qtLoaded)
+    if (m_qt->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                   qtTranslationsFolder))
         QCoreApplication::installTranslator(m_qt.get());
     QCoreApplication::installTranslator(m_buttons.get());
 
     if (m_settings.isValid())
         setUserSettingsPath(m_settings.path());
+}
+
+bool QtProgramSetup::qtTranslationLoaded() const
+{
+    return !m_qt->isEmpty();
 }
 
 QtProgramSetup::~QtProgramSetup()

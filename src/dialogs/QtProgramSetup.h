@@ -26,12 +26,11 @@ public:
     QtProgramSetup& operator=(const QtProgramSetup&) = delete;
 
     // Whether Qt's own Chinese translation was found and loaded.
-    bool qtTranslationLoaded() const { return m_qtLoaded; }
+    bool qtTranslationLoaded() const;
 
 private:
     std::unique_ptr<QTranslator> m_qt;
     std::unique_ptr<QTranslator> m_buttons;
-    bool m_qtLoaded = false;
     QTemporaryDir m_settings;
 };
 

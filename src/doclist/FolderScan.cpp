@@ -47,11 +47,10 @@ public:
                            QStringLiteral("/Trash"))
                      .canonicalFilePath())
     {}
-    bool contains(const QFileInfo& folder) const
+    bool contains(const QString& name, const QString& canonicalPath) const
     {
         static const QRegularExpression volumeTrash(QStringLiteral("^\\.Trash(-\\d+)?$"));
-        return volumeTrash.match(folder.fileName()).hasMatch() ||
-               (!m_home.isEmpty() && folder.canonicalFilePath() == m_home);
+        return volumeTrash.match(name).hasMatch() || (!m_home.isEmpty() && canonicalPath == m_home);
     }
 
 private:
@@ -86,27 +85,33 @@ void ScanFolder(DocumentList& list, const QString& folder, bool docxSupported)
     // An explicit stack instead of recursion: a deep tree cannot exhaust the call stack.
     // Sub-folders are pushed in reverse, so they are taken in listing order, each subtree
     // finished before the next sibling: the same order as collect-then-recurse.
-    std::vector<QString> pending{folder};
-    QSet<QString> visited;
+    // Each folder with its canonical path, worked out once when it is listed.
+    struct Folder
+    {
+        QString path;
+        QString canonical;
+    };
     const QString root = QFileInfo(folder).canonicalFilePath();
+    std::vector<Folder> pending{{folder, root}};
+    QSet<QString> visited;
     const TrashFolders trash;
     while (!pending.empty()) {
-        const QString prefix = withTrailingSeparator(pending.back());
+        const Folder current = pending.back();
         pending.pop_back();
-
-        const QString canonical = QFileInfo(prefix).canonicalFilePath();
-        if (canonical.isEmpty() || visited.contains(canonical))
+        if (current.canonical.isEmpty() || visited.contains(current.canonical))
             continue;
-        visited.insert(canonical);
+        visited.insert(current.canonical);
 
-        std::vector<QString> subFolders;
+        const QString prefix = withTrailingSeparator(current.path);
+        std::vector<Folder> subFolders;
         for (const QFileInfo& entry : listFolder(prefix, true)) {
             const QString path = prefix + entry.fileName();
             if (entry.isDir()) {
+                const QString canonical = entry.canonicalFilePath();
                 // A link leading out of the tree (Wine's dosdevices/z: leads to "/") is not followed.
-                if (!trash.contains(entry) &&
-                    (!entry.isSymLink() || isInside(entry.canonicalFilePath(), root)))
-                    subFolders.push_back(path);
+                if (!trash.contains(entry.fileName(), canonical) &&
+                    (!entry.isSymLink() || isInside(canonical, root)))
+                    subFolders.push_back({path, canonical});
             } else if (isSearchedDocument(entry.fileName(), docxSupported))
                 list.AddToList(path);
         }

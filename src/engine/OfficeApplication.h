@@ -23,7 +23,8 @@
 
 namespace quillet {
 
-// Character position in a document's main text.
+// A position in a document, as the backend hands them out: ordered, compared and handed back, never
+// computed on.
 using CharPosition = std::int32_t;
 
 constexpr int CollapseStart = 1; // Selection.Collapse direction: to the start

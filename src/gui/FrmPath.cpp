@@ -80,9 +80,8 @@ void FrmPath::createControls()
     CmdOK = named(new QPushButton(QStringLiteral("确定"), this), QStringLiteral("CmdOK"));
     place(CmdOK, 3420, 1680, 855, 315);
 
-    // Enter presses the focused button; neither button is the dialog's default (see keyPressEvent).
-    for (QPushButton* button : {CmdFolder, CmdCancel, CmdOK})
-        button->setAutoDefault(true);
+    // Enter presses the focused button (buttons in a dialog are auto-default); neither button is the
+    // dialog's default (see keyPressEvent).
     setTabOrder(CmdOK, CmdCancel);
     setTabOrder(CmdCancel, Combo1);
     setTabOrder(Combo1, txtFolder);

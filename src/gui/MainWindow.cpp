@@ -84,7 +84,7 @@ bool MainWindow::Form_Load()
         m_dialogs.message(EngineMissingMessage, MessageIcon::Information, MessageButtons::Ok);
         return false;
     }
-    m_docxSupported = *docx;
+    m_listPanel->commands().setDocxSupported(*docx);
     m_webPanel->start(webPanelPage(m_webHost));
     return true;
 }
@@ -120,8 +120,6 @@ void MainWindow::showEvent(QShowEvent* event)
 
 void MainWindow::CmdFileOp_Click(int Index)
 {
-    // DocxSupported is known only after the start-up probe.
-    m_listPanel->commands().setDocxSupported(m_docxSupported);
     m_listPanel->commands().CmdFileOp_Click(Index);
 }
 

@@ -34,7 +34,6 @@ public:
     // Returns false when the program must end (no office engine); the user has been told.
     bool Form_Load();
 
-    bool DocxSupported() const { return m_docxSupported; }
     // The documents to process, in order; ListView2 shows them.
     DocumentList& documentList() { return m_documentList; }
     const TwipScale& twips() const { return m_twips; }
@@ -66,7 +65,6 @@ private:
     WebPanel* m_webPanel = nullptr;
     // The converters this window started, by process handle: the stop at close reaches only them.
     ConverterLauncher m_converters;
-    bool m_docxSupported = false;
     bool m_centred = false;
     bool m_unloaded = false;
 };

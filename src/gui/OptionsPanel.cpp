@@ -104,8 +104,7 @@ void OptionsPanel::OptSlidesAll_Click()
 
 void OptionsPanel::OptSlides2_Click()
 {
-    m_c.txtFrom->setEnabled(!m_c.OptSlidesAll->isChecked());
-    m_c.txt2->setEnabled(!m_c.OptSlidesAll->isChecked());
+    OptSlidesAll_Click();
     if (m_c.OptSlides2->isChecked())
         m_c.txtFrom->setFocus(Qt::OtherFocusReason);
 }
@@ -121,14 +120,15 @@ int OptionsPanel::txtFrom_KeyPress(int KeyAscii)
 
 bool OptionsPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    if ((watched == m_c.txtFrom || watched == m_c.txt2) && event->type() == QEvent::InputMethodQuery) {
+    // Installed on the two page boxes only.
+    if (event->type() == QEvent::InputMethodQuery) {
         auto* query = static_cast<QInputMethodQueryEvent*>(event);
         watched->event(query);
         if (query->queries() & Qt::ImEnabled)
             query->setValue(Qt::ImEnabled, false);
         return true;
     }
-    if ((watched == m_c.txtFrom || watched == m_c.txt2) && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         // Typed characters only: moving keys, Tab and shortcuts (copy, paste, undo) go through.
         const bool typed = key->text().size() == 1 && key->key() != Qt::Key_Tab &&

@@ -105,14 +105,15 @@ private:
 
 std::unique_ptr<OfficeApplication> CreateApplication(OfficeEngine& engine)
 {
+    std::unique_ptr<OfficeApplication> app;
     try {
-        std::unique_ptr<OfficeApplication> app = engine.CreateApplication();
-        if (app)
-            return app;
-        throw EngineError(ErrorNumber::EngineUnavailable, QStringLiteral("引擎没有返回应用程序对象。"));
+        app = engine.CreateApplication();
     } catch (...) {
         throw EngineStartFailure{EngineError::fromCurrentException().description()};
     }
+    if (!app)
+        throw EngineStartFailure{QStringLiteral("引擎没有返回应用程序对象。")};
+    return app;
 }
 
 // The options read one call at a time: the workers of several offices read them for every page.
@@ -146,17 +147,15 @@ struct Lanes
             end = how;
             reason = why;
         }
-        ending = true;
     }
     // Called with windowCalls held.
-    bool mustStop() { return ending || window.stopRequested(); }
+    bool mustStop() { return end != JobOutcome::End::Finished || window.stopRequested(); }
 
     std::mutex windowCalls; // one window call at a time
     JobWindow& window;
     SerialOptions options;
     const int documents;
     int next = 0;
-    std::atomic<bool> ending{false};
     JobOutcome::End end = JobOutcome::End::Finished;
     QString reason;
     int done = 0;

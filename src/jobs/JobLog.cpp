@@ -10,7 +10,6 @@ JobLog::JobLog(const OptionsSource& options) : m_options(options) {}
 void JobLog::record(const QString& documentPath, const QString& description)
 {
     WriteLog(m_options.options().logPath, documentPath, description);
-    m_errorLogged = true;
     ++m_records;
 }
 

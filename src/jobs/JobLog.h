@@ -15,15 +15,13 @@ public:
 
     void record(const QString& documentPath, const QString& description);
 
-    // Set after every record, whether or not the line reached the file.
-    bool errorLogged() const { return m_errorLogged; }
-    void clearErrorLogged() { m_errorLogged = false; }
+    // True after any record, whether or not the line reached the file.
+    bool errorLogged() const { return m_records > 0; }
     // Documents recorded so far, whether or not their lines reached the file.
     int records() const { return m_records; }
 
 private:
     const OptionsSource& m_options;
-    bool m_errorLogged = false;
     int m_records = 0;
 };
 

@@ -2,22 +2,22 @@
 // office from a drawing, BMP pictures and a broken one; and the safe writing of one picture.
 #include "converter/window/ConverterWindow.h"
 
+#include "OfficeProcessProbe.h"
+#include "TestDocuments.h"
 #include "converter/PictureConversion.h"
 #include "engine/libreoffice/LibreOfficeEngine.h"
+#include "support/JobTestSupport.h"
 #include "support/QtPrinting.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QImage>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QUrl>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -26,42 +26,15 @@ using namespace quillet::tessora;
 
 namespace {
 
-QByteArray contents(const QString& path, const QByteArray& write = {})
-{
-    QFile file(path);
-    if (!write.isEmpty())
-        return file.open(QIODevice::WriteOnly) && file.write(write) == write.size() ? write : QByteArray();
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// 4 cm x 3 cm, the left half red and the right half blue, made into a.emf by a soffice of its own
-// (the destructor ends it if it overruns).
+// 4 cm x 3 cm, the left half red and the right half blue, made into a.emf by soffice.
 void makeEmf(const QString& folder)
 {
     const QString svg = QDir(folder).filePath("a.svg");
-    contents(svg, R"(<svg xmlns="http://www.w3.org/2000/svg" width="4cm" height="3cm" viewBox="0 0 400 300">
+    quillet::testing::writeFile(svg, R"(<svg xmlns="http://www.w3.org/2000/svg" width="4cm" height="3cm" viewBox="0 0 400 300">
 <rect width="200" height="300" fill="#ff0000"/><rect x="200" width="200" height="300" fill="#0000ff"/></svg>)");
-    QTemporaryDir profile;
-    QProcess soffice;
-    soffice.start("soffice", {"--headless", "--norestore",
-                              "-env:UserInstallation=" + QUrl::fromLocalFile(profile.path()).toString(),
-                              "--convert-to", "emf", "--outdir", folder, svg});
-    soffice.waitForFinished(240000);
+    quillet::testing::ConvertWithSoffice({{{svg}, "emf", folder}});
     QFile::remove(svg);
     ASSERT_TRUE(QFile::exists(QDir(folder).filePath("a.emf"))) << "the office made no EMF";
-}
-
-// Office processes running on a private profile of this test program.
-int officesOfThisProgram()
-{
-    const QByteArray marker = "quillet-lo-" + QByteArray::number(QCoreApplication::applicationPid()) + '-';
-    int count = 0;
-    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
-        QFile cmdline("/proc/" + entry + "/cmdline");
-        if (entry.toInt() > 0 && cmdline.open(QIODevice::ReadOnly))
-            count += cmdline.readAll().contains(marker);
-    }
-    return count;
 }
 
 } // namespace
@@ -74,9 +47,9 @@ TEST(ConverterWindow, AsksForAFolderAndConvertsAllWithProgressAndOneLinePerFailu
     red.fill(Qt::red);
     ASSERT_TRUE(red.save(dir.filePath("a.bmp"), "BMP")); // shares its base name with a.emf
     ASSERT_TRUE(red.save(dir.filePath("b.bmp"), "BMP"));
-    contents(dir.filePath("a.bmp.png"), "replace");
-    contents(dir.filePath("b.png"), "keep");
-    contents(dir.filePath("c.bmp"), "no picture");
+    quillet::testing::writeFile(dir.filePath("a.bmp.png"), "replace");
+    quillet::testing::writeFile(dir.filePath("b.png"), "keep");
+    quillet::testing::writeFile(dir.filePath("c.bmp"), "no picture");
     quillet::testing::ScriptedDialogs dialogs;
     lo::LibreOfficeEngine engine;
     ConverterWindow window(dialogs, engine, QString());
@@ -97,7 +70,7 @@ TEST(ConverterWindow, AsksForAFolderAndConvertsAllWithProgressAndOneLinePerFailu
     EXPECT_TRUE(report.startsWith(QStringLiteral("c.bmp："))) << report.toStdString();
     EXPECT_FALSE(report.contains('\n'));
     EXPECT_EQ(QImage(dir.filePath("a.bmp.png")).pixelColor(3, 3), QColor(Qt::red));
-    EXPECT_EQ(contents(dir.filePath("b.png")), "keep");
+    EXPECT_EQ(quillet::testing::FileBytes(dir.filePath("b.png")), "keep");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 7); // no c.png, no temporary files
     const QImage png(dir.filePath("a.emf.png"));
     // The EMF's frame (a little inside the 4 cm x 3 cm page) at 300 dpi; the default 150 dpi gives half.
@@ -107,7 +80,7 @@ TEST(ConverterWindow, AsksForAFolderAndConvertsAllWithProgressAndOneLinePerFailu
     const QColor right = png.pixelColor(3 * png.width() / 4, png.height() / 2);
     EXPECT_TRUE(left.red() > 200 && left.blue() < 60) << left.name().toStdString();
     EXPECT_TRUE(right.red() < 60 && right.blue() > 200) << right.name().toStdString();
-    EXPECT_EQ(officesOfThisProgram(), 0); // the worker's office went with the batch
+    EXPECT_EQ(quillet::testing::officeLeftovers(), QStringList()); // the worker's office went with the batch
 }
 
 TEST(PictureConversion, WritesBesideThenRenamesAndReplacesOnlyWhenAllowed)
@@ -115,9 +88,9 @@ TEST(PictureConversion, WritesBesideThenRenamesAndReplacesOnlyWhenAllowed)
     QTemporaryDir dir;
     const QImage image(20, 10, QImage::Format_RGB32);
     const QString target = dir.filePath("x.png");
-    contents(target, "appeared after the question");
+    quillet::testing::writeFile(target, "appeared after the question");
     EXPECT_FALSE(writePicture(image, target, OutputFormat::Png, false).isEmpty());
-    EXPECT_EQ(contents(target), "appeared after the question");
+    EXPECT_EQ(quillet::testing::FileBytes(target), "appeared after the question");
     // Allowed, a new file is renamed into place: the old one is never rewritten.
     struct stat before = {}, after = {};
     ASSERT_EQ(stat(QFile::encodeName(target).constData(), &before), 0);

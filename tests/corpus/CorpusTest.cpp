@@ -23,7 +23,7 @@ namespace css = com::sun::star;
 namespace {
 
 // Words (two or more letters or digits) of a PDF page that the EMF's texts lack, white space aside.
-QStringList WordsMissing(const QString& pdfPage, QString emfText)
+QStringList LetterWordsMissing(const QString& pdfPage, QString emfText)
 {
     emfText.remove(QRegularExpression("\\s"));
     QStringList words = pdfPage.split(QRegularExpression("[^\\p{L}\\p{N}]+"), Qt::SkipEmptyParts);
@@ -150,7 +150,7 @@ TEST_F(CorpusTest, EveryDocumentInEveryFormatGivesItsPagesAndObjectsOrOneReadabl
                 const QByteArray emf = FileBytes(conversion.output(pages.last()));
                 const QString text = WalkEmf(emf).texts.join(QString());
                 EXPECT_TRUE(IsWellFormedEmf(emf));
-                EXPECT_EQ(WordsMissing(pdf[page - 1].text, text), QStringList());
+                EXPECT_EQ(LetterWordsMissing(pdf[page - 1].text, text), QStringList());
                 EXPECT_TRUE(name != "notes" || (text.contains("ENDNOTELAST") == (page == int(pdf.size())) &&
                                                 text.contains("MAINTEXT") == (page == 1)));
             }

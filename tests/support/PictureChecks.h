@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringList>
 #include <QtEndian>
@@ -16,6 +17,17 @@ namespace quillet::testing {
 inline quint32 U32At(const QByteArray& bytes, qsizetype offset)
 {
     return qFromLittleEndian<quint32>(bytes.constData() + offset);
+}
+
+// Words (white-space separated) of a PDF page that the EMF's texts lack; a word split over several
+// text records still counts as present.
+inline QStringList WordsMissing(const QString& pdfText, QString emfText)
+{
+    static const QRegularExpression space(QStringLiteral("\\s+"));
+    emfText.remove(space);
+    QStringList words = pdfText.split(space, Qt::SkipEmptyParts);
+    words.removeIf([&](const QString& word) { return emfText.contains(word); });
+    return words;
 }
 
 inline ::testing::AssertionResult Verdict(const QString& problem)

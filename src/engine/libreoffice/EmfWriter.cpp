@@ -121,7 +121,7 @@ private:
     QByteArray m_bytes;
 };
 
-EmfWriter::EmfWriter(int32_t width, int32_t height, int unitsPerInch) : m_page{0, 0, width, height}
+EmfWriter::EmfWriter(int32_t width, int32_t height, int unitsPerInch)
 {
     // A reference device of exactly unitsPerInch: 125 inches is a whole number of millimetres.
     const int32_t deviceUnits = 125 * unitsPerInch;

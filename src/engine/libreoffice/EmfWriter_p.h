@@ -10,6 +10,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -65,11 +67,13 @@ struct EmfPen
     Cap cap = FlatCap;
     Join join = MiterJoin;
     std::vector<uint32_t> dashes; // on, off, on, ... in logical units; empty: solid
-    bool operator==(const EmfPen& o) const
-    {
-        return width == o.width && color == o.color && cap == o.cap && join == o.join && dashes == o.dashes;
-    }
 };
+
+// A device coordinate as a record's integer, kept in range for coordinates far off the page.
+inline int32_t roundedUnits(double v)
+{
+    return int32_t(std::lround(std::clamp(v, -2.0e9, 2.0e9)));
+}
 
 struct EmfFont
 {
@@ -127,7 +131,6 @@ private:
 
     QByteArray m_data;
     uint32_t m_records = 0;
-    EmfRect m_page;
     // Objects of one kind stay made (up to a few per kind) and are selected again by handle; the
     // least recently used is deleted when the kind's handles run out.
     struct ObjectTable

@@ -1,4 +1,5 @@
 #include "engine/libreoffice/LibreOfficeSession_p.h"
+#include "engine/libreoffice/LoUno_p.h"
 #include "engine/libreoffice/OfficeProcess_p.h"
 #include "engine/libreoffice/OfficeProfileSettings_p.h"
 #include "engine/libreoffice/Watchdog_p.h"
@@ -43,16 +44,6 @@ QString officePipeSocket(const QString& pipeName)
     return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(pipeName);
 }
 
-OUString qtToUno(const QString& text)
-{
-    return OUString(reinterpret_cast<const sal_Unicode*>(text.utf16()), static_cast<sal_Int32>(text.size()));
-}
-
-QString unoToQt(const OUString& text)
-{
-    return QString(reinterpret_cast<const QChar*>(text.getStr()), text.getLength());
-}
-
 // Time a polite terminate may take before the office is killed.
 constexpr std::chrono::milliseconds terminateDeadline{15000};
 constexpr std::chrono::milliseconds exitWait{5000};
@@ -78,7 +69,7 @@ Reference<css::uno::XComponentContext> localContext(const QString& programDir)
         // Without this the local runtime cannot find the office's type libraries and services.
         rtl::Bootstrap::set(
             "URE_BOOTSTRAP",
-            qtToUno(QStringLiteral("vnd.sun.star.pathname:%1/fundamentalrc").arg(programDir)));
+            toOUString(QStringLiteral("vnd.sun.star.pathname:%1/fundamentalrc").arg(programDir)));
         context = cppu::defaultBootstrap_InitialComponentContext();
     }
     return context;
@@ -87,7 +78,7 @@ Reference<css::uno::XComponentContext> localContext(const QString& programDir)
 // UNO messages end with the source location that raised them (" at ./sw/source/...:123"): not for users.
 QString userMessage(const OUString& message)
 {
-    QString text = unoToQt(message);
+    QString text = toQString(message);
     // A source location tells a user nothing, and some messages are nothing else.
     const int at = text.indexOf(QRegularExpression(QStringLiteral("(^|\\s)at \\.?/")));
     text = (at >= 0 ? text.left(at) : text).trimmed();
@@ -167,7 +158,7 @@ LibreOfficeSession::~LibreOfficeSession()
 
 void LibreOfficeSession::ensureStarted()
 {
-    if (m_d->connected() && m_d->process.alive())
+    if (running())
         return;
     m_d->discard();
 
@@ -225,7 +216,7 @@ void LibreOfficeSession::ensureStarted()
         Reference<css::connection::XConnection> connection;
         while (!connection.is()) {
             try {
-                connection = connector->connect(qtToUno(QStringLiteral("pipe,name=") + pipeName));
+                connection = connector->connect(toOUString(QStringLiteral("pipe,name=") + pipeName));
             } catch (const css::connection::NoConnectException&) {
                 if (!m_d->process.alive() || std::chrono::steady_clock::now() >= deadline)
                     break;
@@ -321,7 +312,7 @@ void LibreOfficeSession::requireOffice(int start) const
 
 void LibreOfficeSession::stop()
 {
-    if (m_d->connected() && m_d->process.alive()) {
+    if (running()) {
         try {
             guarded(terminateDeadline, [this] { m_d->desktop->terminate(); });
         } catch (const EngineError&) {
@@ -329,11 +320,6 @@ void LibreOfficeSession::stop()
         }
         m_d->process.waitForExit(exitWait);
     }
-    m_d->discard();
-}
-
-void LibreOfficeSession::kill()
-{
     m_d->discard();
 }
 

@@ -67,8 +67,6 @@ public:
 
     // Asks the office to end, kills it when it does not, removes the profile. Safe to repeat.
     void stop();
-    // Ends the office at once (SIGKILL to its process group) and removes the profile.
-    void kill();
 
     struct Private;
 

@@ -2,7 +2,6 @@
 #include "engine/libreoffice/LoApplication_p.h"
 #include "engine/libreoffice/LoDocument_p.h"
 #include "engine/libreoffice/LoGraphicExport_p.h"
-#include "engine/libreoffice/LoInstallation_p.h"
 
 #include <QDir>
 #include <algorithm>
@@ -76,11 +75,6 @@ LoApplication::~LoApplication()
 QString LoApplication::Version()
 {
     return QStringLiteral("16.0");
-}
-
-QString LoApplication::officeVersion() const
-{
-    return installedVersion(m_session.settings().programDir);
 }
 
 OfficeSelection& LoApplication::Selection()

@@ -34,16 +34,13 @@ public:
     Picture RenderPicture(const QString& path, QSize pixelSize) override;
     void Quit() override;
 
-    // Spelling and grammar never run on hidden documents; the settings are kept for the caller.
-    void setCheckGrammarAsYouType(bool on) override { m_checkGrammarAsYouType = on; }
-    void setCheckGrammarWithSpelling(bool on) override { m_checkGrammarWithSpelling = on; }
-    bool checkGrammarAsYouType() const { return m_checkGrammarAsYouType; }
-    bool checkGrammarWithSpelling() const { return m_checkGrammarWithSpelling; }
+    // Spelling and grammar never run on hidden documents and draw nothing into exports: there is
+    // nothing to switch.
+    void setCheckGrammarAsYouType(bool) override {}
+    void setCheckGrammarWithSpelling(bool) override {}
 
     std::unique_ptr<OfficeDocument> Open(const QString& path) override;
 
-    // LibreOffice's own version, for the about page.
-    QString officeVersion() const;
     // Documents opened and not yet closed.
     int openDocuments() const;
     LibreOfficeSession& session() { return m_session; }
@@ -66,8 +63,6 @@ private:
     int m_documentsOnThisOffice = 0;
     int m_officeStarts = 0;
     bool m_quit = false;
-    bool m_checkGrammarAsYouType = true;
-    bool m_checkGrammarWithSpelling = true;
 };
 
 } // namespace quillet::lo

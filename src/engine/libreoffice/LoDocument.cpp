@@ -161,16 +161,10 @@ struct LoDocument::Core
             return;
         closed = true;
         selectedShape.clear();
-        const auto finish = [&] { workDir.reset(); };
         pages.close();
-        try {
-            if (!officeGone())
-                session.guarded(session.deadlineFor(0), [&] { closeComponent(component); });
-        } catch (...) {
-            finish();
-            throw;
-        }
-        finish();
+        workDir.reset();
+        if (!officeGone())
+            session.guarded(session.deadlineFor(0), [&] { closeComponent(component); });
     }
 };
 

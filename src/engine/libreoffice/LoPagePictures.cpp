@@ -33,7 +33,7 @@ void LoPagePictures::open(const QString& pdf)
     m_path = pdf;
     auto document = std::make_unique<PdfDocument>(pdf);
     if (!document->isOk()) {
-        QFile::remove(pdf);
+        close();
         throw EngineError(ErrorNumber::OperationFailed, QStringLiteral("LibreOffice导出的PDF文件无法读取。"));
     }
     m_pdf = std::move(document);

@@ -82,9 +82,7 @@ void LoPageWalk::startAtFirstPage()
     m_pageCursor->jumpToStartOfPage();
     const int first = m_pageCursor->getPage();
     const int passed = pageWithoutMainTextBefore(first, 0);
-    m_currentPage = passed ? passed : first;
-    m_current = 0;
-    m_pageStarts[0] = m_currentPage;
+    record(0, passed ? passed : first);
 }
 
 int LoPageWalk::pageWithoutMainTextBefore(int reached, int after)
@@ -116,73 +114,64 @@ void LoPageWalk::moveTo(CharPosition position)
         startAtFirstPage();
         return;
     }
-    const auto it = m_pageStarts.find(position);
-    if (it == m_pageStarts.end())
+    if (position < 0 || size_t(position) >= m_layoutPages.size())
         return;
     m_current = position;
-    m_currentPage = it->second;
     // A trailing page: the view cursor cannot stand there, and the walk does not need it to.
-    if (m_currentPage > mainTextLastPage())
+    if (currentPage() > mainTextLastPage())
         return;
     // On a page without main text the cursor goes on to the next page with main text, where next()
     // expects it.
-    m_pageCursor->jumpToPage(static_cast<sal_Int16>(m_currentPage));
+    m_pageCursor->jumpToPage(static_cast<sal_Int16>(currentPage()));
     m_pageCursor->jumpToStartOfPage();
 }
 
 std::optional<CharPosition> LoPageWalk::next()
 {
-    if (m_currentPage == 0)
+    if (m_layoutPages.empty())
         startAtFirstPage();
-    if (m_currentPage >= layoutPageCount())
+    if (currentPage() >= layoutPageCount())
         return std::nullopt;
     // From the main text's last page on, the pages that follow hold no main text.
-    if (m_currentPage >= mainTextLastPage())
-        return nextTrailingPage();
+    if (currentPage() >= mainTextLastPage()) {
+        record(m_current + 1, currentPage() + 1);
+        return m_current;
+    }
     // The cursor stands on the walk's page, or already on the next page with main text when the
     // walk's page has none.
     int page = m_pageCursor->getPage();
-    if (page <= m_currentPage) {
+    if (page <= currentPage()) {
         const bool moved = m_pageCursor->jumpToNextPage();
         m_pageCursor->jumpToStartOfPage();
         page = m_pageCursor->getPage();
-        if (!moved || page <= m_currentPage || page > mainTextLastPage()) {
+        if (!moved || page <= currentPage() || page > mainTextLastPage()) {
             throw EngineError(
                 ErrorNumber::OperationFailed,
                 QStringLiteral("按页浏览停在第 %1 页，没有到达下一页（共 %2 页），无法确定后面各页的位置。")
-                    .arg(m_currentPage)
+                    .arg(currentPage())
                     .arg(layoutPageCount()));
         }
     }
-    const int passed = pageWithoutMainTextBefore(page, m_currentPage);
-    const CharPosition position = m_current + 1;
-    if (position >= documentEnd()) {
-        throw EngineError(ErrorNumber::OperationFailed,
-                          QStringLiteral("第 %1 页的位置超出了正文的范围，无法确定其位置。").arg(page));
-    }
-    m_current = position;
-    m_currentPage = passed ? passed : page;
-    m_pageStarts[position] = m_currentPage;
-    return position;
+    const int passed = pageWithoutMainTextBefore(page, currentPage());
+    record(m_current + 1, passed ? passed : page);
+    return m_current;
 }
 
-std::optional<CharPosition> LoPageWalk::nextTrailingPage()
+void LoPageWalk::record(CharPosition position, int layoutPage)
 {
-    const CharPosition position = m_current + 1;
-    ++m_currentPage;
-    m_pageStarts[position] = m_currentPage;
+    if (size_t(position) < m_layoutPages.size())
+        m_layoutPages[size_t(position)] = layoutPage;
+    else
+        m_layoutPages.push_back(layoutPage);
     m_current = position;
-    return position;
 }
 
 int LoPageWalk::pageOf(CharPosition start, CharPosition end)
 {
-    const auto it = m_pageStarts.find(start);
-    if (it == m_pageStarts.end())
+    if (start < 0 || size_t(start) >= m_layoutPages.size())
         return 0;
-    const auto following = std::next(it);
-    const bool ends = following == m_pageStarts.end() ? end == documentEnd() : end == following->first;
-    return ends ? it->second : 0;
+    const CharPosition pageEnd = size_t(start) + 1 < m_layoutPages.size() ? start + 1 : documentEnd();
+    return end == pageEnd ? m_layoutPages[size_t(start)] : 0;
 }
 
 } // namespace quillet::lo

@@ -29,8 +29,8 @@
 #include <com/sun/star/text/XPageCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextViewCursor.hpp>
-#include <map>
 #include <optional>
+#include <vector>
 
 namespace quillet::lo {
 
@@ -65,7 +65,10 @@ private:
     // `reached`.
     int pageWithoutMainTextBefore(int reached, int after);
     int mainTextLastPage();
-    std::optional<CharPosition> nextTrailingPage();
+    // Records the layout page at `position` (the next one, or one walked before) and stands there.
+    void record(CharPosition position, int layoutPage);
+    // Layout page of the walk's current page; 0 before the walk starts.
+    int currentPage() const { return m_layoutPages.empty() ? 0 : m_layoutPages[size_t(m_current)]; }
 
     css::uno::Reference<css::frame::XModel> m_model;
     css::uno::Reference<css::text::XTextDocument> m_textDocument;
@@ -75,8 +78,7 @@ private:
     int m_layoutPageCount = 0;
     int m_mainTextLastPage = 0;
     CharPosition m_current = 0;
-    int m_currentPage = 0;                    // layout page of m_current; 0 before the walk starts
-    std::map<CharPosition, int> m_pageStarts; // position -> layout page number
+    std::vector<int> m_layoutPages; // layout page number of each walked position
 };
 
 } // namespace quillet::lo

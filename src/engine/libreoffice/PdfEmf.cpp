@@ -48,14 +48,6 @@ int PdfDocument::pageCount() const
     return m_data->pdf->isOk() ? m_data->pdf->getNumPages() : 0;
 }
 
-QSizeF PdfDocument::pageSize(int page) const
-{
-    if (page < 1 || page > pageCount())
-        return {};
-    const QSizeF size(m_data->pdf->getPageCropWidth(page), m_data->pdf->getPageCropHeight(page));
-    return m_data->pdf->getPageRotate(page) % 180 ? size.transposed() : size;
-}
-
 QByteArray emfOfPdfPage(PdfDocument& document, int page)
 {
     if (page < 1 || page > document.pageCount())

@@ -26,7 +26,6 @@ public:
     bool isOk() const;
     int pageCount() const;
     // The page as shown (crop box, page rotation applied), in points; empty for no such page.
-    QSizeF pageSize(int page) const;
 
     struct Data;
 

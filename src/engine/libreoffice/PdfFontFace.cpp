@@ -62,8 +62,7 @@ FontFace faceFromName(const QString& postScriptName, const GfxFont& font)
     return face;
 }
 
-} // namespace
-
+// "BAAAAA+NotoSerifCJKjp-Bold" -> "NotoSerifCJKjp-Bold".
 QString withoutSubsetTag(const QString& name)
 {
     if (name.size() > 7 && name[6] == QLatin1Char('+')) {
@@ -75,6 +74,8 @@ QString withoutSubsetTag(const QString& name)
     }
     return name;
 }
+
+} // namespace
 
 FontFace fontFaceOf(const GfxFont& font)
 {

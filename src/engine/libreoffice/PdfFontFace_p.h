@@ -21,7 +21,4 @@ struct FontFace
 // itself. Results are cached by name, without the subset tag, for the life of the process.
 FontFace fontFaceOf(const GfxFont& font);
 
-// "BAAAAA+NotoSerifCJKjp-Bold" -> "NotoSerifCJKjp-Bold".
-QString withoutSubsetTag(const QString& name);
-
 } // namespace quillet::lo

@@ -165,16 +165,11 @@ void drawPixels(EmfWriter& emf, const double* m, const PdfPixels& pixels)
             } else if (!alpha) {
                 r = g = b = 255; // rounding at the very edge of an opaque image
             }
-            if (alpha) {
-                *o++ = b;
-                *o++ = g;
-                *o++ = r;
+            *o++ = b;
+            *o++ = g;
+            *o++ = r;
+            if (alpha)
                 *o++ = a;
-            } else {
-                *o++ = b;
-                *o++ = g;
-                *o++ = r;
-            }
         }
     }
     if (alpha)

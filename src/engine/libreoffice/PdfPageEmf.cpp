@@ -11,11 +11,6 @@ namespace quillet::lo {
 
 namespace {
 
-int32_t rounded(double v)
-{
-    return int32_t(std::lround(std::clamp(v, -2.0e9, 2.0e9)));
-}
-
 EmfColor colorOf(const GfxRGB& rgb)
 {
     return emfRgb(colToByte(rgb.r), colToByte(rgb.g), colToByte(rgb.b));
@@ -41,12 +36,13 @@ QByteArray PdfPageEmf::takeEmf()
 
 void PdfPageEmf::startPage(int, GfxState* state, XRef*)
 {
-    m_emf = std::make_unique<EmfWriter>(rounded(state->getPageWidth()), rounded(state->getPageHeight()),
+    m_emf = std::make_unique<EmfWriter>(roundedUnits(state->getPageWidth()), roundedUnits(state->getPageHeight()),
                                         UnitsPerInch);
     m_savedDC.clear();
     m_groupIsMask.clear();
     m_maskDepth = 0;
     m_run = PdfTextRun();
+    m_faceFont = nullptr;
     m_done.clear();
 }
 
@@ -93,7 +89,7 @@ EmfPath PdfPageEmf::devicePath(GfxState* state) const
         for (int k = 0; k < sub->getNumPoints(); ++k) {
             double x, y;
             state->transform(sub->getX(k), sub->getY(k), &x, &y);
-            figure.points.push_back({rounded(x), rounded(y)});
+            figure.points.push_back({roundedUnits(x), roundedUnits(y)});
             figure.curve.push_back(sub->getCurve(k));
         }
         figure.closed = sub->isClosed();
@@ -110,7 +106,7 @@ void PdfPageEmf::stroke(GfxState* state)
     GfxRGB rgb;
     state->getStrokeRGB(&rgb);
     EmfPen pen;
-    pen.width = std::max(1, rounded(state->getTransformedLineWidth()));
+    pen.width = std::max(1, roundedUnits(state->getTransformedLineWidth()));
     pen.color = overWhite(colorOf(rgb), state->getStrokeOpacity());
     pen.cap = EmfPen::Cap(std::clamp(state->getLineCap(), 0, 2));
     pen.join = EmfPen::Join(std::clamp(state->getLineJoin(), 0, 2));
@@ -118,7 +114,7 @@ void PdfPageEmf::stroke(GfxState* state)
     const std::vector<double>& dash = state->getLineDash(&phase);
     bool visibleDash = false;
     for (double d : dash) {
-        pen.dashes.push_back(uint32_t(std::max(1, rounded(state->transformWidth(d)))));
+        pen.dashes.push_back(uint32_t(std::max(1, roundedUnits(state->transformWidth(d)))));
         visibleDash = visibleDash || d > 0;
     }
     if (!visibleDash)
@@ -179,7 +175,7 @@ bool PdfPageEmf::axialShadedFill(GfxState* state, GfxAxialShading* shading, doub
     const auto point = [&](double s, double side) {
         double x, y;
         state->transform(x0 + s * dx + side * nx, y0 + s * dy + side * ny, &x, &y);
-        return EmfPoint{rounded(x), rounded(y)};
+        return EmfPoint{roundedUnits(x), roundedUnits(y)};
     };
     const double step = (tMax - tMin) / bands;
     int first = 0;
@@ -231,10 +227,7 @@ void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double
         return;
     const GfxFont* font = state->getFont().get();
     if (font != m_faceFont) {
-        const FontFace face = fontFaceOf(*font);
-        m_family = face.family;
-        m_weight = face.weight;
-        m_italic = face.italic;
+        m_face = fontFaceOf(*font);
         m_faceFont = font;
     }
     double m11, m12, m21, m22;
@@ -245,13 +238,13 @@ void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double
     if (along <= 0)
         return;
     EmfFont emfFont;
-    emfFont.height = std::max(1, rounded(std::hypot(m21, m22)));
-    int escapement = rounded(std::atan2(-m12, m11) * 1800 / M_PI);
+    emfFont.height = std::max(1, roundedUnits(std::hypot(m21, m22)));
+    int escapement = roundedUnits(std::atan2(-m12, m11) * 1800 / M_PI);
     emfFont.escapement = (escapement + 3600) % 3600;
     // Fill and stroke at once is how bold is faked for a face that has none.
-    emfFont.weight = render == 2 ? std::max(m_weight, 700) : m_weight;
-    emfFont.italic = m_italic;
-    emfFont.face = m_family;
+    emfFont.weight = render == 2 ? std::max(m_face.weight, 700) : m_face.weight;
+    emfFont.italic = m_face.italic;
+    emfFont.face = m_face.family;
     GfxRGB rgb;
     double opacity;
     if (render == 1) {

@@ -5,6 +5,7 @@
 // device turns them into EmfWriter calls. Device space is the page at UnitsPerInch, y down.
 
 #include "engine/libreoffice/EmfWriter_p.h"
+#include "engine/libreoffice/PdfFontFace_p.h"
 #include "engine/libreoffice/PdfImagePixels_p.h"
 #include "engine/libreoffice/PdfTextRun_p.h"
 
@@ -78,10 +79,8 @@ private:
     std::vector<bool> m_groupIsMask;
     int m_maskDepth = 0;
     PdfTextRun m_run;
-    const GfxFont* m_faceFont = nullptr; // the font the three below were looked up for
-    QString m_family;
-    int m_weight = 400;
-    bool m_italic = false;
+    const GfxFont* m_faceFont = nullptr; // the font m_face was looked up for, on this page
+    FontFace m_face;
 };
 
 } // namespace quillet::lo

@@ -4,15 +4,6 @@
 
 namespace quillet::lo {
 
-namespace {
-
-int32_t rounded(double v)
-{
-    return int32_t(std::lround(v));
-}
-
-} // namespace
-
 bool PdfTextRun::continuesAt(const EmfFont& font, EmfColor color, double x, double y) const
 {
     if (m_glyphs.empty() || !(m_font == font) || m_color != color)
@@ -71,11 +62,11 @@ void PdfTextRun::writeTo(EmfWriter& emf)
         const double share = (next - glyph.start) / glyph.codePoints;
         for (int k = 0; k < glyph.units; ++k, ++unit) {
             const double to = m_text.at(unit).isLowSurrogate() ? at : at + share;
-            dx.push_back(rounded(to) - rounded(at));
+            dx.push_back(roundedUnits(to) - roundedUnits(at));
             at = to;
         }
     }
-    emf.text({rounded(m_x), rounded(m_y)}, m_text, dx, m_font, m_color);
+    emf.text({roundedUnits(m_x), roundedUnits(m_y)}, m_text, dx, m_font, m_color);
     *this = PdfTextRun();
 }
 

@@ -12,7 +12,6 @@ namespace quillet::lo {
 class PdfTextRun
 {
 public:
-    bool empty() const { return m_glyphs.empty(); }
     // Whether a glyph at device point (x, y) in this font and colour carries the run on: on its
     // baseline and not behind its last glyph.
     bool continuesAt(const EmfFont& font, EmfColor color, double x, double y) const;

@@ -5,7 +5,6 @@
 #include "TestDocuments.h"
 #include "support/PictureChecks.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
@@ -14,15 +13,6 @@ using namespace quillet;
 using namespace quillet::testing;
 
 namespace {
-
-// Words (white-space separated) of a PDF page that the EMF's texts lack, white space aside.
-std::string wordsMissing(const QString& pdfText, QString emfText)
-{
-    emfText.remove(QRegularExpression("\\s"));
-    QStringList words = pdfText.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
-    words.removeIf([&](const QString& word) { return emfText.contains(word); });
-    return words.join(' ').toStdString();
-}
 
 TestDocumentSpec spec(int pages, const std::function<void(TestDocumentSpec&)>& set)
 {
@@ -65,15 +55,16 @@ TEST_P(LoDocumentTest, EveryPageCopiesAsTheSamePageOfThePdfExport)
         EXPECT_EQ(walk.starts.size(), pdf.size()) << "pages walked";
         for (std::size_t k = 0; k < std::min(walk.starts.size(), pdf.size()); ++k) {
             SCOPED_TRACE("page " + std::to_string(k + 1));
-            doc->Range(walk.starts[k], k + 1 < walk.starts.size() ? walk.starts[k + 1] : walk.documentEnd)
+            doc->Range(walk.starts[k], walk.pageEnd(k))
                 ->Copy();
             const QByteArray emf = office.slot().fetch().bytes;
             ASSERT_TRUE(IsWellFormedEmf(emf));
-            const QString text = WalkEmf(emf).texts.join(QString());
-            EXPECT_EQ(wordsMissing(pdf[k].text, text), "");
+            const EmfWalk content = WalkEmf(emf);
+            const QString text = content.texts.join(QString());
+            EXPECT_EQ(WordsMissing(pdf[k].text, text), QStringList());
             for (int page = 1; page <= made.pages; ++page)
                 EXPECT_EQ(text.contains(pageMarker(page)), pdf[k].text.contains(pageMarker(page))) << page;
-            EXPECT_EQ(WalkEmf(emf).bitmaps, pdf[k].pictures) << "pictures drawn";
+            EXPECT_EQ(content.bitmaps, pdf[k].pictures) << "pictures drawn";
         }
         if (walk.starts.size() > 2) {
             doc->Range(walk.starts[1] + 1, walk.starts[2])->Copy();

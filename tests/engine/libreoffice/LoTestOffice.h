@@ -29,6 +29,8 @@ struct WalkResult
 {
     std::vector<CharPosition> starts; // start of each page, first page first
     CharPosition documentEnd = 0;
+    // Where page k (0 for the first) ends: the next page's start, or the document's end.
+    CharPosition pageEnd(std::size_t k) const { return k + 1 < starts.size() ? starts[k + 1] : documentEnd; }
 };
 
 // Select, measure, collapse, then Next until the insertion point no longer moves on or reaches the end.

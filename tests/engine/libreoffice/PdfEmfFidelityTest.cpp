@@ -14,7 +14,6 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -124,14 +123,8 @@ TEST(PdfEmfFidelity, EveryCorpusPageMatchesItsPdf)
 
             const QString number = QString::number(page);
             const QString text = texts.value(page - 1);
-            // A word split over several text records still counts as present.
-            static const QRegularExpression space(QStringLiteral("\\s+"));
-            const QString emfText = quillet::testing::WalkEmf(emf).texts.join(QString()).remove(space);
-            QStringList missing;
-            for (const QString& word : text.split(space, Qt::SkipEmptyParts)) {
-                if (!emfText.contains(word))
-                    missing << word;
-            }
+            const QStringList missing =
+                quillet::testing::WordsMissing(text, quillet::testing::WalkEmf(emf).texts.join(QString()));
             EXPECT_TRUE(missing.isEmpty())
                 << label << " misses " << missing.join(QLatin1Char(' ')).toStdString();
 

@@ -136,7 +136,7 @@ TEST(PdfEmf, PagesAreVectorPicturesWithTheirTextInRealFaces)
     std::vector<QByteArray> bytes;
     for (int page = 0; page < 2; ++page) {
         SCOPED_TRACE(page + 1);
-        document->Range(walk.starts[page], page == 0 ? walk.starts[1] : walk.documentEnd)->Copy();
+        document->Range(walk.starts[page], walk.pageEnd(page))->Copy();
         bytes.push_back(office.Clipboard().fetch().bytes);
         ASSERT_TRUE(IsWellFormedEmf(bytes.back()));
         const Emf content = readEmf(bytes.back());

@@ -45,8 +45,6 @@ public:
 
     QString output(const QString& name) const { return current.outputFolder + '/' + name; }
     QStringList outputFiles() const { return FilesIn(current.outputFolder); }
-    QStringList logLines() const { return LogLines(current.logPath); }
-    QStringList messages() const { return scriptedDialogs.messageTexts(); }
 
     std::function<void()> onKeepAlive; // after each page or object
     lo::LoApplication* app = nullptr;  // the running job's, for a test to reach its office
