@@ -182,7 +182,7 @@ void LibreOfficeSession::ensureStarted()
         throw EngineError(ErrorNumber::EngineUnavailable,
                           unavailable(QStringLiteral("无法创建临时文件夹%1").arg(profile)));
     m_d->profileDir = profile;
-    if (!writeOfficeProfileSettings(profile)) {
+    if (!writeOfficeProfileSettings(profile, m_settings.programDir)) {
         m_d->discard();
         throw EngineError(ErrorNumber::EngineUnavailable,
                           unavailable(QStringLiteral("无法写入临时文件夹%1").arg(profile)));

@@ -35,4 +35,18 @@ QString installedVersion(const QString& programDir)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
+QString installedBuildId(const QString& programDir)
+{
+    QFile versionFile(QDir(programDir).filePath(QStringLiteral("versionrc")));
+    if (!versionFile.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    while (!versionFile.atEnd()) {
+        const QString line = QString::fromUtf8(versionFile.readLine()).trimmed();
+        // A value with a macro in it is expanded by the office; we cannot know its result.
+        if (line.startsWith(QStringLiteral("buildid=")))
+            return line.contains(QLatin1Char('$')) ? QString() : line.mid(8);
+    }
+    return {};
+}
+
 } // namespace quillet::lo

@@ -1,11 +1,31 @@
 #include "engine/libreoffice/OfficeProfileSettings_p.h"
 
+#include "engine/libreoffice/LoInstallation_p.h"
+
 #include <QDir>
 #include <QSaveFile>
 
 namespace quillet::lo {
 
-bool writeOfficeProfileSettings(const QString& profileDir)
+namespace {
+
+bool writeWhole(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
+           file.commit();
+}
+
+// "7.4.7.2" -> "7.4": the office compares major and minor only.
+QByteArray majorMinor(const QString& version)
+{
+    const QStringList parts = version.split(QLatin1Char('.'));
+    return parts.size() >= 2 ? (parts[0] + QLatin1Char('.') + parts[1]).toUtf8() : QByteArray();
+}
+
+} // namespace
+
+bool writeOfficeProfileSettings(const QString& profileDir, const QString& programDir)
 {
     const QString userDir = profileDir + QStringLiteral("/user");
     if (!QDir().mkpath(userDir))
@@ -35,13 +55,24 @@ bool writeOfficeProfileSettings(const QString& profileDir)
         "<item oor:path=\"/org.openoffice.Inet/Settings\">"
         "<prop oor:name=\"ooInetFTPProxyName\" oor:op=\"fuse\"><value>127.0.0.1</value></prop></item>\n"
         "<item oor:path=\"/org.openoffice.Inet/Settings\">"
-        "<prop oor:name=\"ooInetFTPProxyPort\" oor:op=\"fuse\"><value>9</value></prop></item>\n"
-        "</oor:items>\n";
-    QSaveFile file(userDir + QStringLiteral("/registrymodifications.xcu"));
-    if (!file.open(QIODevice::WriteOnly))
+        "<prop oor:name=\"ooInetFTPProxyPort\" oor:op=\"fuse\"><value>9</value></prop></item>\n";
+    QByteArray registry(settings);
+    const QByteArray lastVersion = majorMinor(installedVersion(programDir));
+    if (!lastVersion.isEmpty()) {
+        registry += "<item oor:path=\"/org.openoffice.Setup/Product\">"
+                    "<prop oor:name=\"ooSetupLastVersion\" oor:op=\"fuse\"><value>" +
+                    lastVersion + "</value></prop></item>\n";
+    }
+    registry += "</oor:items>\n";
+    if (!writeWhole(userDir + QStringLiteral("/registrymodifications.xcu"), registry))
         return false;
-    file.write(settings, sizeof(settings) - 1);
-    return file.flush() && file.commit();
+
+    const QString buildId = installedBuildId(programDir);
+    if (buildId.isEmpty())
+        return true;
+    const QString extensionsDir = userDir + QStringLiteral("/extensions");
+    return QDir().mkpath(extensionsDir) &&
+           writeWhole(extensionsDir + QStringLiteral("/buildid"), buildId.toUtf8());
 }
 
 } // namespace quillet::lo

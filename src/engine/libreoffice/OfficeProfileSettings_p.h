@@ -10,8 +10,9 @@
 
 namespace quillet::lo {
 
-// Writes the settings into the profile folder (user/registrymodifications.xcu). Returns false when
-// the file cannot be written.
-bool writeOfficeProfileSettings(const QString& profileDir);
+// Writes the settings into the profile folder (user/registrymodifications.xcu, and the build id
+// in user/extensions/buildid) for the office in `programDir`. Returns false when a file cannot be
+// written.
+bool writeOfficeProfileSettings(const QString& profileDir, const QString& programDir);
 
 } // namespace quillet::lo

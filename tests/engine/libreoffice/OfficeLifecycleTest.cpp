@@ -68,6 +68,16 @@ TEST(LibreOfficeSession, OfficeDiesWithTheProgramThatHoldsItAndNoOther)
     }
 }
 
+// Each office starts on a new profile, and must not take that for its first start after an
+// upgrade: its drawing self-test then costs most of a second per job.
+TEST(LibreOfficeSession, NewProfileIsNoFirstStart)
+{
+    lo::LibreOfficeSession session;
+    session.ensureStarted();
+    EXPECT_TRUE(QFileInfo::exists(session.profileDir() + "/user/registrymodifications.xcu"));
+    EXPECT_FALSE(QFileInfo::exists(session.profileDir() + "/user/GraphicsRenderTests.log"));
+}
+
 // A killed office fails the call in flight, not our program by SIGPIPE when that call writes to the
 // office's pipe (the office is stopped first, so the megabyte sent fills the pipe and blocks the
 // write). Every later call of the document fails with the office's death and closing it is no
