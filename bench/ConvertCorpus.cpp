@@ -1,4 +1,5 @@
 #include "ConvertCorpus.h"
+#include "TestDocuments.h"
 
 #include "engine/libreoffice/LoGraphicExport_p.h"
 #include "engine/libreoffice/LoUno_p.h"
@@ -96,17 +97,7 @@ QByteArray CorpusFlatOdt(int pages, int seed)
                 Frame(QStringLiteral("as-char"), QString(), inlinePng, QStringLiteral("Inline%1").arg(page)) +
                 QStringLiteral("</text:p>");
     }
-    const QString document = QStringLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-        "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-        "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
-        "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
-        "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
-        "xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" "
-        "xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
-        "xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" "
-        "xmlns:xlink=\"http://www.w3.org/1999/xlink\" office:version=\"1.2\" "
-        "office:mimetype=\"application/vnd.oasis.opendocument.text\">"
+    const QString document = QLatin1String(testing::flatOdtStart) + QStringLiteral(
         "<office:automatic-styles>"
         "<style:style style:name=\"H\" style:family=\"paragraph\"/>"
         "<style:style style:name=\"PB\" style:family=\"paragraph\"><style:paragraph-properties "

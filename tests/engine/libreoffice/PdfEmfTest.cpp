@@ -3,6 +3,7 @@
 // landscape page with a comment and a half-transparent white picture. Each EMF is read back here.
 
 #include "LoTestOffice.h"
+#include "TestDocuments.h"
 #include "engine/libreoffice/LoApplication_p.h"
 #include "support/PictureChecks.h"
 
@@ -33,16 +34,8 @@ QByteArray frame(const char* size, QRgb fill)
 
 QByteArray testDocument()
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document "
-           "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-           "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
-           "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
-           "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
-           "xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" "
-           "xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
-           "xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" "
-           "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" office:version=\"1.2\" "
-           "office:mimetype=\"application/vnd.oasis.opendocument.text\"><office:styles>"
+    return QByteArray(flatOdtStart) +
+           "<office:styles>"
            "<style:style style:name=\"Standard\" style:family=\"paragraph\"><style:text-properties "
            "fo:font-family=\"'DejaVu Serif'\" style:font-family-asian=\"'Noto Serif CJK JP'\" "
            "fo:font-size=\"12pt\" style:font-size-asian=\"12pt\"/></style:style></office:styles>"

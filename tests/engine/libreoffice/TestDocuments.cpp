@@ -160,17 +160,21 @@ void writeFile(const QString& path, const QByteArray& bytes)
         throw std::runtime_error("cannot write " + path.toStdString());
 }
 
+const char flatOdtStart[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+    "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+    "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+    "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+    "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+    "xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" "
+    "xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
+    "xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" "
+    "xmlns:xlink=\"http://www.w3.org/1999/xlink\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+    "office:version=\"1.2\" office:mimetype=\"application/vnd.oasis.opendocument.text\">";
+
 QByteArray flatOdt(const QString& body, const QString& header)
 {
-    return QString(R"(<?xml version="1.0" encoding="UTF-8"?>
-<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
- xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" xmlns:xlink="http://www.w3.org/1999/xlink"
- xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
- xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
- xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
- xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"
- xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
- office:version="1.2" office:mimetype="application/vnd.oasis.opendocument.text">
+    return (QLatin1String(flatOdtStart) + QString(R"(
  <office:automatic-styles>
   <style:style style:name="PBreak" style:family="paragraph"><style:paragraph-properties fo:break-before="page"/></style:style>
   <style:style style:name="ListPara" style:family="paragraph" style:list-style-name="L1"/>
@@ -188,7 +192,7 @@ QByteArray flatOdt(const QString& body, const QString& header)
  <office:body><office:text>%2</office:text></office:body>
 </office:document>
 )")
-        .arg(QColor(TestPictures::rectangleColor).name(), body, header)
+                .arg(QColor(TestPictures::rectangleColor).name(), body, header))
         .toUtf8();
 }
 

@@ -46,6 +46,10 @@ struct TestPictures
 // Throws std::runtime_error when it cannot be built.
 QString testDocument(const TestDocumentSpec& spec, const QString& format);
 
+// The opening of a flat ODT text document: the XML declaration and the office:document tag, with
+// every namespace the built documents use.
+extern const char flatOdtStart[];
+
 // A flat ODT document whose text is `body` (text:p and the like).
 QByteArray flatOdt(const QString& body, const QString& header = QString());
 // Throws std::runtime_error when the file cannot be written.
