@@ -12,7 +12,7 @@
 #include "engine/libreoffice/LibreOfficeEngine.h"
 #include "engine/libreoffice/LibreOfficeSession_p.h"
 #include "engine/libreoffice/LoPagePictures_p.h"
-#include "engine/libreoffice/PdfEmf_p.h"
+#include "pdfemf/PdfEmf.h"
 #include "gui/MainWindow.h"
 #include "gui/WebBrowser.h"
 #include "support/ScriptedDialogs.h"
@@ -135,9 +135,9 @@ Rate WriterAlone(const QStringList& documents, const QString& work)
         QElapsedTimer timer;
         timer.start();
         for (const QString& doc : documents) {
-            lo::PdfDocument pdf(PdfOf(work, doc));
+            pdfemf::PdfDocument pdf(PdfOf(work, doc));
             for (int page = 1; page <= pdf.pageCount(); ++page)
-                rate.pages += lo::emfOfPdfPage(pdf, page).isEmpty() ? 0 : 1;
+                rate.pages += pdfemf::emfOfPdfPage(pdf, page).isEmpty() ? 0 : 1;
         }
         rate.seconds = Seconds(timer);
         if (round == 0 || rate.seconds < best.seconds)

@@ -2,10 +2,10 @@
 
 #include "engine/EngineError.h"
 #include "engine/OfficeApplication.h"
+#include "pdfemf/EmfRecords.h"
 
 #include <QFile>
 #include <QImage>
-#include <QtEndian>
 
 namespace quillet::tessora {
 
@@ -18,18 +18,11 @@ constexpr int kMaxSide = 20000;
 
 std::optional<QSize> emfPixelSize(const QByteArray& header, int dpi)
 {
-    // EMR_HEADER: type 1 at 0, the frame (left, top, right, bottom in 0.01 mm) at 24, " EMF" at 40.
-    if (header.size() < 44)
+    const std::optional<pdfemf::EmfRect> frame = pdfemf::emfFrame(header); // 0.01 mm
+    if (!frame)
         return std::nullopt;
-    const auto* bytes = reinterpret_cast<const uchar*>(header.constData());
-    if (qFromLittleEndian<quint32>(bytes) != 1 || qFromLittleEndian<quint32>(bytes + 40) != 0x464D4520)
-        return std::nullopt;
-    const qint64 left = qFromLittleEndian<qint32>(bytes + 24);
-    const qint64 top = qFromLittleEndian<qint32>(bytes + 28);
-    const qint64 right = qFromLittleEndian<qint32>(bytes + 32);
-    const qint64 bottom = qFromLittleEndian<qint32>(bytes + 36);
-    const qint64 width = ((right - left) * dpi + 1270) / 2540;
-    const qint64 height = ((bottom - top) * dpi + 1270) / 2540;
+    const qint64 width = ((qint64(frame->right) - frame->left) * dpi + 1270) / 2540;
+    const qint64 height = ((qint64(frame->bottom) - frame->top) * dpi + 1270) / 2540;
     if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide)
         return std::nullopt;
     return QSize(static_cast<int>(width), static_cast<int>(height));
@@ -56,7 +49,7 @@ RenderedPicture EmfRenderer::render(const QString& path)
         rendered.error = QStringLiteral("无法打开图片：%1").arg(source.errorString());
         return rendered;
     }
-    const std::optional<QSize> size = emfPixelSize(source.read(64), m_dpi);
+    const std::optional<QSize> size = emfPixelSize(source.read(88), m_dpi);
     source.close();
     if (!size) {
         rendered.error = QStringLiteral("不是有效的EMF图片，或图片尺寸无法处理。");

@@ -148,7 +148,7 @@ TEST_F(CorpusTest, EveryDocumentInEveryFormatGivesItsPagesAndObjectsOrOneReadabl
                 SCOPED_TRACE(QString("%1 page %2").arg(name).arg(page).toStdString());
                 pages << QString("%1-%2.emf").arg(name).arg(page);
                 const QByteArray emf = FileBytes(conversion.output(pages.last()));
-                const QString text = WalkEmf(emf).texts.join(QString());
+                const QString text = pdfemf::readEmf(emf).text();
                 EXPECT_TRUE(IsWellFormedEmf(emf));
                 EXPECT_EQ(LetterWordsMissing(pdf[page - 1].text, text), QStringList());
                 EXPECT_TRUE(name != "notes" || (text.contains("ENDNOTELAST") == (page == int(pdf.size())) &&

@@ -46,7 +46,7 @@ TEST_P(RealEngineJob, ConvertsEveryPageAndExtractsEveryObjectLeavingTheDocumentA
     for (int page = 1; page <= 5; ++page) {
         const QByteArray emf = FileBytes(conversion.output(QString("five-%1.emf").arg(page)));
         ASSERT_TRUE(IsWellFormedEmf(emf)) << "page " << page;
-        const QString text = WalkEmf(emf).texts.join(QString());
+        const QString text = pdfemf::readEmf(emf).text();
         EXPECT_TRUE(text.contains(pageMarker(page)) && text.count("PAGE-MARKER") == 1) << text.toStdString();
     }
     EXPECT_EQ(extraction.messages(), QStringList{"图像提取完毕！"});

@@ -1,7 +1,7 @@
 #include "engine/EngineError.h"
 #include "engine/libreoffice/LoPagePictures_p.h"
 #include "engine/libreoffice/LoUno_p.h"
-#include "engine/libreoffice/PdfEmf_p.h"
+#include "pdfemf/PdfEmf.h"
 
 #include <QFile>
 #include <com/sun/star/frame/XStorable.hpp>
@@ -31,7 +31,7 @@ void LoPagePictures::open(const QString& pdf)
 {
     close();
     m_path = pdf;
-    auto document = std::make_unique<PdfDocument>(pdf);
+    auto document = std::make_unique<pdfemf::PdfDocument>(pdf);
     if (!document->isOk()) {
         close();
         throw EngineError(ErrorNumber::OperationFailed, QStringLiteral("LibreOffice导出的PDF文件无法读取。"));
@@ -41,7 +41,7 @@ void LoPagePictures::open(const QString& pdf)
 
 QByteArray LoPagePictures::emfOfPage(int page)
 {
-    return m_pdf ? emfOfPdfPage(*m_pdf, page) : QByteArray();
+    return m_pdf ? pdfemf::emfOfPdfPage(*m_pdf, page) : QByteArray();
 }
 
 void LoPagePictures::close()

@@ -2,18 +2,20 @@
 
 // Vector EMF pictures of a Writer document's pages. Writer has no vector EMF export of its own, so
 // the document is exported once to PDF in its private work folder, and each page's metafile is
-// written from that PDF in process (PdfEmf_p.h). Only the export is a remote call.
+// written from that PDF in process (pdfemf/PdfEmf.h). Only the export is a remote call.
 
 #include <QByteArray>
 #include <QString>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <memory>
 
+namespace quillet::pdfemf {
+class PdfDocument;
+}
+
 namespace quillet::lo {
 
 namespace css = com::sun::star;
-
-class PdfDocument;
 
 // Stores `document` as `pdf` the way the page pictures need it: blank pages the layout inserts stay
 // in, so PDF page N is layout page N, and comments stay out (a page shows no comment icon). A
@@ -36,7 +38,7 @@ public:
 
 private:
     QString m_path;
-    std::unique_ptr<PdfDocument> m_pdf;
+    std::unique_ptr<pdfemf::PdfDocument> m_pdf;
 };
 
 } // namespace quillet::lo

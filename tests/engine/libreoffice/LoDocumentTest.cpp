@@ -59,8 +59,8 @@ TEST_P(LoDocumentTest, EveryPageCopiesAsTheSamePageOfThePdfExport)
                 ->Copy();
             const QByteArray emf = office.slot().fetch().bytes;
             ASSERT_TRUE(IsWellFormedEmf(emf));
-            const EmfWalk content = WalkEmf(emf);
-            const QString text = content.texts.join(QString());
+            const pdfemf::EmfContent content = pdfemf::readEmf(emf);
+            const QString text = content.text();
             EXPECT_EQ(WordsMissing(pdf[k].text, text), QStringList());
             for (int page = 1; page <= made.pages; ++page)
                 EXPECT_EQ(text.contains(pageMarker(page)), pdf[k].text.contains(pageMarker(page))) << page;

@@ -12,7 +12,7 @@
 #include <QString>
 #include <memory>
 
-namespace quillet::lo {
+namespace quillet::pdfemf {
 
 class PdfDocument
 {
@@ -37,4 +37,4 @@ private:
 // The metafile of page `page` (from 1) at 1440 units an inch; empty when there is no such page.
 QByteArray emfOfPdfPage(PdfDocument& document, int page);
 
-} // namespace quillet::lo
+} // namespace quillet::pdfemf

@@ -1,13 +1,13 @@
-#include "engine/libreoffice/PdfPageEmf_p.h"
+#include "pdfemf/PdfPageEmf_p.h"
 
-#include "engine/libreoffice/PdfFontFace_p.h"
+#include "pdfemf/PdfFontFace_p.h"
 
 #include <GfxFont.h>
 #include <GfxState.h>
 #include <algorithm>
 #include <cmath>
 
-namespace quillet::lo {
+namespace quillet::pdfemf {
 
 namespace {
 
@@ -352,4 +352,4 @@ void PdfPageEmf::endTransparencyGroup(GfxState*)
     m_groupIsMask.pop_back();
 }
 
-} // namespace quillet::lo
+} // namespace quillet::pdfemf

@@ -7,7 +7,7 @@
 
 class GfxFont;
 
-namespace quillet::lo {
+namespace quillet::pdfemf {
 
 struct FontFace
 {
@@ -21,4 +21,4 @@ struct FontFace
 // itself. Results are cached by name, without the subset tag, for the life of the process.
 FontFace fontFaceOf(const GfxFont& font);
 
-} // namespace quillet::lo
+} // namespace quillet::pdfemf

@@ -10,7 +10,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -69,51 +68,7 @@ QByteArray testDocument()
            "</office:text></office:body></office:document>";
 }
 
-// The picture's frame, its text records with the font each was drawn in, bitmaps and paths.
-struct TextRun
-{
-    QString text, face;
-    int weight = 0, escapement = 0; // escapement in tenths of a degree
-    bool italic = false;
-};
-struct Emf
-{
-    QSizeF frameMm;
-    std::vector<TextRun> runs;
-    int bitmaps = 0, paths = 0;
-};
-
-Emf readEmf(const QByteArray& emf)
-{
-    const auto u32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(emf.constData() + at); };
-    const auto i32 = [&](qsizetype at) { return qFromLittleEndian<qint32>(emf.constData() + at); };
-    const auto utf16 = [&](qsizetype at, qsizetype units) {
-        return QString::fromUtf16(reinterpret_cast<const char16_t*>(emf.constData() + at), units);
-    };
-    Emf content;
-    content.frameMm = QSizeF(i32(32) - i32(24) + 1, i32(36) - i32(28) + 1) / 100.0;
-    std::map<quint32, TextRun> fonts; // by handle
-    TextRun selected;
-    for (qsizetype at = 0; at < emf.size(); at += u32(at + 4)) {
-        const quint32 type = u32(at);
-        const quint32 size = u32(at + 4);
-        if (type == 82 && size >= 104) { // EMR_EXTCREATEFONTINDIRECTW
-            const QString face = utf16(at + 40, 32);
-            fonts[u32(at + 8)] = {
-                {}, face.left(face.indexOf(QChar(0))), i32(at + 28), i32(at + 20), emf.at(at + 32) != 0};
-        } else if (type == 37 && fonts.count(u32(at + 8))) { // EMR_SELECTOBJECT
-            selected = fonts[u32(at + 8)];
-        } else if (type == 84 && u32(at + 48) + 2 * u32(at + 44) <= size) { // EMR_EXTTEXTOUTW
-            content.runs.push_back(selected);
-            content.runs.back().text = utf16(at + u32(at + 48), u32(at + 44));
-        }
-        content.bitmaps += type == 81 || type == 114; // EMR_STRETCHDIBITS, EMR_ALPHABLEND
-        content.paths += type >= 62 && type <= 64;    // EMR_STROKEANDFILLPATH, _STROKEPATH, _FILLPATH
-    }
-    return content;
-}
-
-TEST(PdfEmf, PagesAreVectorPicturesWithTheirTextInRealFaces)
+TEST(LoPagePictures, PagesAreVectorPicturesWithTheirTextInRealFaces)
 {
     QTemporaryDir dir;
     const QString source = dir.filePath(QStringLiteral("test.fodt"));
@@ -125,20 +80,22 @@ TEST(PdfEmf, PagesAreVectorPicturesWithTheirTextInRealFaces)
     const WalkResult walk = walkPages(*document, office.Selection(), office.Browser());
     ASSERT_EQ(walk.starts.size(), 2u);
 
-    std::vector<Emf> pages;
+    std::vector<pdfemf::EmfContent> pages;
     std::vector<QByteArray> bytes;
     for (int page = 0; page < 2; ++page) {
         SCOPED_TRACE(page + 1);
         document->Range(walk.starts[page], walk.pageEnd(page))->Copy();
         bytes.push_back(office.Clipboard().fetch().bytes);
         ASSERT_TRUE(IsWellFormedEmf(bytes.back()));
-        const Emf content = readEmf(bytes.back());
-        EXPECT_NEAR(content.frameMm.width(), page == 0 ? 210 : 297, 0.5); // portrait, then landscape
-        EXPECT_NEAR(content.frameMm.height(), page == 0 ? 297 : 210, 0.5);
+        const pdfemf::EmfContent content = pdfemf::readEmf(bytes.back());
+        const pdfemf::EmfRect& frame = content.frame; // 0.01 mm
+        EXPECT_NEAR((frame.right - frame.left + 1) / 100.0, page == 0 ? 210 : 297,
+                    0.5); // portrait, then landscape
+        EXPECT_NEAR((frame.bottom - frame.top + 1) / 100.0, page == 0 ? 297 : 210, 0.5);
         EXPECT_EQ(content.bitmaps, 1); // the picture, the veil
-        for (const TextRun& run : content.runs)
-            EXPECT_FALSE(run.face.contains(QLatin1Char('+')) || run.face.contains(QLatin1Char('-')))
-                << run.face.toStdString();
+        for (const pdfemf::EmfTextRecord& run : content.texts)
+            EXPECT_FALSE(run.font.face.contains(QLatin1Char('+')) || run.font.face.contains(QLatin1Char('-')))
+                << run.font.face.toStdString();
         pages.push_back(content);
     }
     document->Close(false);
@@ -155,14 +112,14 @@ TEST(PdfEmf, PagesAreVectorPicturesWithTheirTextInRealFaces)
         {0, "sideways", "DejaVu Serif", 400, false, 900}, // a quarter turn, either way
         {1, "横向页面", "Noto Serif CJK JP", 400, false, 0}};
     for (const auto& [page, text, face, weight, italic, escapement] : fonts) {
-        const auto run =
-            std::find_if(pages[page].runs.begin(), pages[page].runs.end(),
-                         [&](const TextRun& run) { return run.text.contains(QString::fromUtf8(text)); });
-        ASSERT_NE(run, pages[page].runs.end()) << text;
-        EXPECT_EQ(run->face.toStdString(), face) << text;
-        EXPECT_EQ(run->weight, weight) << text;
-        EXPECT_EQ(run->italic, italic) << text;
-        EXPECT_EQ(std::abs(run->escapement) % 1800, escapement) << text;
+        const auto run = std::find_if(
+            pages[page].texts.begin(), pages[page].texts.end(),
+            [&](const pdfemf::EmfTextRecord& run) { return run.text.contains(QString::fromUtf8(text)); });
+        ASSERT_NE(run, pages[page].texts.end()) << text;
+        EXPECT_EQ(run->font.face.toStdString(), face) << text;
+        EXPECT_EQ(run->font.weight, weight) << text;
+        EXPECT_EQ(run->font.italic, italic) << text;
+        EXPECT_EQ(std::abs(run->font.escapement) % 1800, escapement) << text;
     }
 
     // The office draws the landscape page from our EMF: no grey where the veil lies on white paper.

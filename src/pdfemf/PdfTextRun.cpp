@@ -1,8 +1,8 @@
-#include "engine/libreoffice/PdfTextRun_p.h"
+#include "pdfemf/PdfTextRun_p.h"
 
 #include <cmath>
 
-namespace quillet::lo {
+namespace quillet::pdfemf {
 
 bool PdfTextRun::continuesAt(const EmfFont& font, EmfColor color, double x, double y) const
 {
@@ -70,4 +70,4 @@ void PdfTextRun::writeTo(EmfWriter& emf)
     *this = PdfTextRun();
 }
 
-} // namespace quillet::lo
+} // namespace quillet::pdfemf

@@ -3,11 +3,11 @@
 // Characters of one text record: same font, colour and baseline. Glyph positions come from the
 // PDF (kerning, word and character spacing included) and become the record's advances.
 
-#include "engine/libreoffice/EmfWriter_p.h"
+#include "pdfemf/EmfWriter_p.h"
 
 #include <vector>
 
-namespace quillet::lo {
+namespace quillet::pdfemf {
 
 class PdfTextRun
 {
@@ -40,4 +40,4 @@ private:
     std::vector<Glyph> m_glyphs;
 };
 
-} // namespace quillet::lo
+} // namespace quillet::pdfemf

@@ -1,6 +1,6 @@
-#include "engine/libreoffice/PdfImagePixels_p.h"
+#include "pdfemf/PdfImagePixels_p.h"
 
-#include "engine/libreoffice/EmfWriter_p.h"
+#include "pdfemf/EmfWriter_p.h"
 
 #include <GfxState.h>
 #include <Stream.h>
@@ -8,7 +8,7 @@
 #include <cmath>
 #include <memory>
 
-namespace quillet::lo {
+namespace quillet::pdfemf {
 
 namespace {
 
@@ -178,4 +178,4 @@ void drawPixels(EmfWriter& emf, const double* m, const PdfPixels& pixels)
         emf.bitmap(target, outW, outH, out);
 }
 
-} // namespace quillet::lo
+} // namespace quillet::pdfemf

@@ -9,7 +9,7 @@
 class GfxImageColorMap;
 class Stream;
 
-namespace quillet::lo {
+namespace quillet::pdfemf {
 
 class EmfWriter;
 
@@ -38,4 +38,4 @@ void applyAlpha(PdfPixels& pixels, const std::vector<uint8_t>& alpha, int alphaW
 // bounding box with transparent corners.
 void drawPixels(EmfWriter& emf, const double* ctm, const PdfPixels& pixels);
 
-} // namespace quillet::lo
+} // namespace quillet::pdfemf

@@ -1,13 +1,13 @@
-#include "engine/libreoffice/PdfEmf_p.h"
+#include "pdfemf/PdfEmf.h"
 
-#include "engine/libreoffice/PdfPageEmf_p.h"
+#include "pdfemf/PdfPageEmf_p.h"
 
 #include <GlobalParams.h>
 #include <PDFDoc.h>
 #include <Page.h>
 #include <mutex>
 
-namespace quillet::lo {
+namespace quillet::pdfemf {
 
 struct PdfDocument::Data
 {
@@ -59,4 +59,4 @@ QByteArray emfOfPdfPage(PdfDocument& document, int page)
     return device.takeEmf();
 }
 
-} // namespace quillet::lo
+} // namespace quillet::pdfemf

@@ -8,6 +8,8 @@
 //
 // Selected objects, colours and modes are cached: setting what is already set writes nothing.
 
+#include "pdfemf/EmfRecords.h"
+
 #include <QByteArray>
 #include <QString>
 #include <algorithm>
@@ -15,20 +17,12 @@
 #include <cstdint>
 #include <vector>
 
-namespace quillet::lo {
+namespace quillet::pdfemf {
 
 struct EmfPoint
 {
     int32_t x = 0;
     int32_t y = 0;
-};
-
-struct EmfRect
-{
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
 };
 
 // 0x00BBGGRR, as GDI's COLORREF.
@@ -155,4 +149,4 @@ private:
     int64_t m_textColor = -1;
 };
 
-} // namespace quillet::lo
+} // namespace quillet::pdfemf

@@ -4,16 +4,16 @@
 // page's content and hands over each path, character and image with the graphics state; this
 // device turns them into EmfWriter calls. Device space is the page at UnitsPerInch, y down.
 
-#include "engine/libreoffice/EmfWriter_p.h"
-#include "engine/libreoffice/PdfFontFace_p.h"
-#include "engine/libreoffice/PdfImagePixels_p.h"
-#include "engine/libreoffice/PdfTextRun_p.h"
+#include "pdfemf/EmfWriter_p.h"
+#include "pdfemf/PdfFontFace_p.h"
+#include "pdfemf/PdfImagePixels_p.h"
+#include "pdfemf/PdfTextRun_p.h"
 
 #include <OutputDev.h>
 #include <memory>
 #include <vector>
 
-namespace quillet::lo {
+namespace quillet::pdfemf {
 
 class PdfPageEmf : public OutputDev
 {
@@ -83,4 +83,4 @@ private:
     FontFace m_face;
 };
 
-} // namespace quillet::lo
+} // namespace quillet::pdfemf

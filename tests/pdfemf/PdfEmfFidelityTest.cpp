@@ -6,7 +6,7 @@
 #include "ConvertCorpus.h"
 #include "engine/libreoffice/LoApplication_p.h"
 #include "engine/libreoffice/LoPagePictures_p.h"
-#include "engine/libreoffice/PdfEmf_p.h"
+#include "pdfemf/PdfEmf.h"
 #include "support/PictureChecks.h"
 
 #include <QDirIterator>
@@ -109,7 +109,7 @@ TEST(PdfEmfFidelity, EveryCorpusPageMatchesItsPdf)
         const QString pdfPath = dir.filePath(name + QStringLiteral(".pdf"));
         bench::WithLoadedDocument(office.session(), source,
                                   [&](const auto& document) { lo::exportPagesPdf(document, pdfPath); });
-        lo::PdfDocument pdf(pdfPath);
+        pdfemf::PdfDocument pdf(pdfPath);
         ASSERT_TRUE(pdf.isOk()) << name.toStdString();
         // pdftotext ends every page with a form feed.
         QProcess::execute(QStringLiteral("pdftotext"), {pdfPath, dir.filePath(QStringLiteral("text"))});
@@ -118,13 +118,12 @@ TEST(PdfEmfFidelity, EveryCorpusPageMatchesItsPdf)
         const QStringList texts = QString::fromUtf8(textFile.readAll()).split(QLatin1Char('\f'));
         for (int page = 1; page <= pdf.pageCount(); ++page) {
             const std::string label = QStringLiteral("%1 page %2").arg(name).arg(page).toStdString();
-            const QByteArray emf = lo::emfOfPdfPage(pdf, page);
+            const QByteArray emf = pdfemf::emfOfPdfPage(pdf, page);
             EXPECT_TRUE(quillet::testing::IsWellFormedEmf(emf)) << label;
 
             const QString number = QString::number(page);
             const QString text = texts.value(page - 1);
-            const QStringList missing =
-                quillet::testing::WordsMissing(text, quillet::testing::WalkEmf(emf).texts.join(QString()));
+            const QStringList missing = quillet::testing::WordsMissing(text, pdfemf::readEmf(emf).text());
             EXPECT_TRUE(missing.isEmpty())
                 << label << " misses " << missing.join(QLatin1Char(' ')).toStdString();
 

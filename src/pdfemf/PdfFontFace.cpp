@@ -1,11 +1,11 @@
-#include "engine/libreoffice/PdfFontFace_p.h"
+#include "pdfemf/PdfFontFace_p.h"
 
 #include <GfxFont.h>
 #include <fontconfig/fontconfig.h>
 #include <map>
 #include <mutex>
 
-namespace quillet::lo {
+namespace quillet::pdfemf {
 
 namespace {
 
@@ -103,4 +103,4 @@ FontFace fontFaceOf(const GfxFont& font)
     return face;
 }
 
-} // namespace quillet::lo
+} // namespace quillet::pdfemf

@@ -1,46 +1,13 @@
-#include "engine/libreoffice/EmfWriter_p.h"
+#include "pdfemf/EmfWriter_p.h"
 
 #include <QtEndian>
 #include <algorithm>
 #include <climits>
 #include <cstring>
 
-namespace quillet::lo {
+namespace quillet::pdfemf {
 
 namespace {
-
-enum RecordType : uint32_t
-{
-    EMR_HEADER = 1,
-    EMR_EOF = 14,
-    EMR_SETMAPMODE = 17,
-    EMR_SETBKMODE = 18,
-    EMR_SETPOLYFILLMODE = 19,
-    EMR_SETTEXTALIGN = 22,
-    EMR_SETTEXTCOLOR = 24,
-    EMR_MOVETOEX = 27,
-    EMR_SAVEDC = 33,
-    EMR_RESTOREDC = 34,
-    EMR_SELECTOBJECT = 37,
-    EMR_CREATEBRUSHINDIRECT = 39,
-    EMR_DELETEOBJECT = 40,
-    EMR_SETMITERLIMIT = 58,
-    EMR_BEGINPATH = 59,
-    EMR_ENDPATH = 60,
-    EMR_CLOSEFIGURE = 61,
-    EMR_FILLPATH = 62,
-    EMR_STROKEPATH = 64,
-    EMR_SELECTCLIPPATH = 67,
-    EMR_STRETCHDIBITS = 81,
-    EMR_EXTCREATEFONTINDIRECTW = 82,
-    EMR_EXTTEXTOUTW = 84,
-    EMR_POLYBEZIERTO = 5,
-    EMR_POLYLINETO = 6,
-    EMR_POLYBEZIERTO16 = 88,
-    EMR_POLYLINETO16 = 89,
-    EMR_EXTCREATEPEN = 95,
-    EMR_ALPHABLEND = 114,
-};
 
 EmfRect boundsOf(const EmfPath& path)
 {
@@ -131,7 +98,7 @@ EmfWriter::EmfWriter(int32_t width, int32_t height, int unitsPerInch)
     Record header(EMR_HEADER);
     header.rect({0, 0, width - 1, height - 1});
     header.rect({0, 0, hundredthsMm(width) - 1, hundredthsMm(height) - 1});
-    header.u32(0x464D4520).u32(0x10000);
+    header.u32(kEmfSignature).u32(0x10000);
     header.u32(0)
         .u32(0)
         .u16(uint16_t(m_fonts.firstHandle + m_fonts.capacity))
@@ -418,4 +385,4 @@ QByteArray EmfWriter::finish()
     return std::move(m_data);
 }
 
-} // namespace quillet::lo
+} // namespace quillet::pdfemf
