@@ -4,6 +4,8 @@
 // programs that EMF pictures are pasted into follow. One Wine run draws a whole batch, because
 // starting Wine costs far more than a page. The Wine prefix lives in the build folder; the first
 // run makes it (about 15 s), under a lock so that test programs running side by side share it.
+// Known reader fault, mended by name in the player: Wine 8.0 (64-bit) misreads EMR_EXTCREATEPEN, so
+// without the mend every wide or dashed stroke would be thin and black (see PlayEmf.c).
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,11 @@
-/* Draws enhanced metafiles with GDI's own player (PlayEnhMetaFile) into a white 32-bit DIB section
- * and writes each picture as a binary PPM. Built with mingw-w64 and run under Wine, it is a reader
+/* Draws enhanced metafiles with GDI's own record player (PlayEnhMetaFileRecord) into a white 32-bit DIB
+ * section and writes each picture as a binary PPM. Built with mingw-w64 and run under Wine, it is a reader
  * with GDI's drawing rules (bidirectional text, premultiplied alpha, vertical '@' fonts).
+ *
+ * One record is played by hand: Wine 8.0's 64-bit gdi32 reads EMR_EXTCREATEPEN with the pointer-sized
+ * EXTLOGPEN (its fields 4 bytes late, an 8-byte hatch) instead of the format's EXTLOGPEN32, so every
+ * such pen comes out null and its strokes thin and black. The player makes the pen from the record as
+ * the format lays it out, as GDI on Windows does, and plays every other record with GDI itself.
  *
  * Usage: PlayEmf.exe LIST    where each line of LIST is "<in.emf>\t<out.ppm>\t<width>\t<height>"
  * Exit status: the number of pictures that could not be drawn or written (0: all of them). */
@@ -8,6 +13,30 @@
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
+
+/* EMR_EXTCREATEPEN: ihPen at 8, offBmi, cbBmi, offBits, cbBits, then EXTLOGPEN32 at 28: style,
+ * width, brush style, colour, hatch (32 bits), number of dash entries, the entries. */
+static HPEN extPenOf(const ENHMETARECORD* record)
+{
+    const DWORD* f = (const DWORD*)record;
+    if (record->nSize < 52 || f[12] > 16 || 52 + 4 * f[12] > record->nSize)
+        return NULL;
+    LOGBRUSH brush = {f[9], f[10], f[11]};
+    return ExtCreatePen(f[7], f[8], &brush, f[12], f[12] ? f + 13 : NULL);
+}
+
+static int CALLBACK playRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record, int handles, LPARAM data)
+{
+    (void)data;
+    if (record->iType == EMR_EXTCREATEPEN) {
+        const DWORD index = ((const DWORD*)record)[2];
+        if (index > 0 && index < (DWORD)handles)
+            table->objectHandle[index] = extPenOf(record);
+        return 1;
+    }
+    PlayEnhMetaFileRecord(dc, table, record, (UINT)handles);
+    return 1;
+}
 
 static int drawOne(const char* in, const char* out, int width, int height)
 {
@@ -32,8 +61,8 @@ static int drawOne(const char* in, const char* out, int width, int height)
         HGDIOBJ old = SelectObject(dc, bitmap);
         PatBlt(dc, 0, 0, width, height, WHITENESS);
         RECT frame = {0, 0, width, height};
-        if (!PlayEnhMetaFile(dc, emf, &frame))
-            fprintf(stderr, "PlayEnhMetaFile reported a failure for %s\n", in);
+        if (!EnumEnhMetaFile(dc, emf, playRecord, NULL, &frame))
+            fprintf(stderr, "EnumEnhMetaFile reported a failure for %s\n", in);
         GdiFlush();
         FILE* file = fopen(out, "wb");
         if (file) {
