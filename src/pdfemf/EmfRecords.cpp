@@ -30,6 +30,13 @@ public:
         return text;
     }
     EmfRect rect(qsizetype at) const { return {i32(at), i32(at + 4), i32(at + 8), i32(at + 12)}; }
+    QPoint point(qsizetype at, bool small) const
+    {
+        if (!small)
+            return {i32(at), i32(at + 4)};
+        const uint32_t xy = u32(at);
+        return {int16_t(xy & 0xffff), int16_t(xy >> 16)};
+    }
 
 private:
     const QByteArray& m_bytes;
@@ -44,6 +51,101 @@ bool drawsBitmap(const Bytes& b, qsizetype at, uint32_t type, uint32_t size)
     const bool blit =
         type == EMR_BITBLT || type == EMR_STRETCHBLT || type == EMR_ALPHABLEND || type == EMR_TRANSPARENTBLT;
     return blit && size >= 92 && b.u32(at + 88) != 0;
+}
+
+// The pen, brush and path being built while the records are read.
+struct DrawingState
+{
+    struct Pen
+    {
+        uint32_t style = 0;
+        int32_t width = 0;
+        uint32_t color = 0;
+    };
+    std::map<uint32_t, Pen> pens; // by handle
+    std::map<uint32_t, uint32_t> brushes;
+    Pen pen;
+    uint32_t brush = 0;
+    std::vector<std::vector<QPoint>> figures;
+
+    void read(const Bytes& b, qsizetype at, uint32_t type, qsizetype size, std::vector<EmfPathRecord>& paths)
+    {
+        switch (type) {
+        case EMR_CREATEPEN: // ihPen, LOGPEN: style, width (POINTL), colour
+            pens[b.u32(at + 8)] = {b.u32(at + 12), b.i32(at + 16), b.u32(at + 24)};
+            break;
+        case EMR_EXTCREATEPEN: // ihPen, offBmi, cbBmi, offBits, cbBits, EXTLOGPEN32: style, width, brush,
+                               // colour
+            pens[b.u32(at + 8)] = {b.u32(at + 28), b.i32(at + 32), b.u32(at + 40)};
+            break;
+        case EMR_CREATEBRUSHINDIRECT: // ihBrush, LOGBRUSH32: style, colour, hatch
+            brushes[b.u32(at + 8)] = b.u32(at + 16);
+            break;
+        case EMR_SELECTOBJECT:
+            if (pens.count(b.u32(at + 8)))
+                pen = pens[b.u32(at + 8)];
+            else if (brushes.count(b.u32(at + 8)))
+                brush = brushes[b.u32(at + 8)];
+            break;
+        case EMR_BEGINPATH:
+            figures.clear();
+            break;
+        case EMR_MOVETOEX:
+            figures.push_back({b.point(at + 8, false)});
+            break;
+        case EMR_POLYLINETO:
+        case EMR_POLYBEZIERTO:
+        case EMR_POLYLINETO16:
+        case EMR_POLYBEZIERTO16: {
+            // bounds, count, points
+            const bool small = type == EMR_POLYLINETO16 || type == EMR_POLYBEZIERTO16;
+            const qsizetype count = b.u32(at + 24), step = small ? 4 : 8;
+            if (figures.empty() || 28 + count * step > size)
+                break;
+            for (qsizetype i = 0; i < count; ++i)
+                figures.back().push_back(b.point(at + 28 + i * step, small));
+            break;
+        }
+        case EMR_FILLPATH:
+        case EMR_STROKEPATH:
+        case EMR_STROKEANDFILLPATH:
+        case EMR_SELECTCLIPPATH:
+            paths.push_back({type, std::move(figures), pen.style, pen.width, pen.color, brush});
+            figures.clear();
+            break;
+        default:
+            break;
+        }
+    }
+};
+
+EmfBitmapRecord bitmapRecord(const Bytes& b, qsizetype at, uint32_t type)
+{
+    EmfBitmapRecord bitmap{type};
+    qsizetype info = 0, bits = 0;
+    if (type == EMR_STRETCHDIBITS) {
+        // bounds, xDest, yDest, xSrc, ySrc, cxSrc, cySrc, offBmiSrc, cbBmiSrc, offBitsSrc, cbBitsSrc,
+        // iUsageSrc, dwRop, cxDest, cyDest
+        const int32_t x = b.i32(at + 24), y = b.i32(at + 28);
+        bitmap.target = {x, y, x + b.i32(at + 72), y + b.i32(at + 76)};
+        info = b.u32(at + 48);
+        bits = b.u32(at + 56);
+    } else if (type == EMR_ALPHABLEND) {
+        // bounds, xDest, yDest, cxDest, cyDest, BLENDFUNCTION, xSrc, ySrc, xformSrc, crBkColorSrc,
+        // iUsageSrc, offBmiSrc, cbBmiSrc, offBitsSrc, cbBitsSrc, cxSrc, cySrc
+        const int32_t x = b.i32(at + 24), y = b.i32(at + 28);
+        bitmap.target = {x, y, x + b.i32(at + 32), y + b.i32(at + 36)};
+        bitmap.blend = b.u32(at + 40);
+        info = b.u32(at + 84);
+        bits = b.u32(at + 92);
+    }
+    if (info != 0) {
+        bitmap.width = b.i32(at + info + 4);
+        bitmap.height = b.i32(at + info + 8);
+        bitmap.bitCount = int(b.u32(at + info + 12) >> 16);
+        bitmap.bits = at + bits;
+    }
+    return bitmap;
 }
 
 } // namespace
@@ -76,6 +178,7 @@ EmfContent readEmf(const QByteArray& bytes)
     content.frame = *frame;
     std::map<uint32_t, EmfFontInfo> fonts; // by handle
     EmfFontInfo selected;
+    DrawingState drawing;
     uint32_t type = 0;
     for (qsizetype at = 0, size = 0; at < bytes.size(); at += size) {
         type = b.u32(at);
@@ -107,7 +210,12 @@ EmfContent readEmf(const QByteArray& bytes)
                 content.texts.push_back(std::move(text));
             }
         }
-        content.bitmaps += drawsBitmap(b, at, type, uint32_t(size)) ? 1 : 0;
+        drawing.read(b, at, type, size, content.pathRecords);
+        if (drawsBitmap(b, at, type, uint32_t(size))) {
+            ++content.bitmaps;
+            if (type == EMR_STRETCHDIBITS || type == EMR_ALPHABLEND)
+                content.bitmapRecords.push_back(bitmapRecord(b, at, type));
+        }
         content.paths += type >= EMR_FILLPATH && type <= EMR_STROKEPATH ? 1 : 0;
     }
     if (type != EMR_EOF)

@@ -2,10 +2,11 @@
 
 // The enhanced metafile's records as this library writes them, and a reader of what a metafile
 // holds: its frame, whether its record chain is sound, its text records with the font each was
-// drawn in, and how many bitmaps and paths it draws. The writer, the converter, the tests and the
-// benchmarks all read metafiles through this one reader.
+// drawn in, its paths with the pen or brush they were drawn with, and its bitmaps. The writer, the converter,
+// the tests and the benchmarks all read metafiles through this one reader.
 
 #include <QByteArray>
+#include <QPoint>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -82,6 +83,29 @@ struct EmfTextRecord
     std::vector<int32_t> dx; // advances, one per UTF-16 unit
 };
 
+// A path and what was done with it: filled, stroked or made the clip, with the pen and brush then
+// selected (pen style, width and colour as the create record gave them).
+struct EmfPathRecord
+{
+    uint32_t operation = 0; // EMR_FILLPATH, EMR_STROKEPATH, EMR_STROKEANDFILLPATH or EMR_SELECTCLIPPATH
+    std::vector<std::vector<QPoint>> figures; // logical units; Bezier control points included
+    uint32_t penStyle = 0;
+    int32_t penWidth = 0;
+    uint32_t penColor = 0;
+    uint32_t brushColor = 0;
+};
+
+// A record that draws a bitmap: where, and how its pixels are stored.
+struct EmfBitmapRecord
+{
+    uint32_t type = 0;
+    EmfRect target; // destination, logical units (right and bottom exclusive)
+    int32_t width = 0, height = 0;
+    int bitCount = 0;
+    uint32_t blend = 0; // EMR_ALPHABLEND's BLENDFUNCTION: constant alpha in bits 16-23, AC_SRC_ALPHA in 24
+    qsizetype bits = 0; // offset of the pixel rows in the metafile: bottom row first, each padded to 4 bytes
+};
+
 struct EmfContent
 {
     QString fault; // empty when the header and the record chain are sound and EMR_EOF ends it
@@ -90,6 +114,8 @@ struct EmfContent
     int bitmaps = 0;             // records that draw a bitmap
     int paths = 0;               // filled or stroked paths
     std::vector<uint32_t> types; // every record's type, in order
+    std::vector<EmfPathRecord> pathRecords;
+    std::vector<EmfBitmapRecord> bitmapRecords;
 
     QString text() const; // every text record's text, joined
 };
