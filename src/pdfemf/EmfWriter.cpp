@@ -184,14 +184,11 @@ void EmfWriter::selectPen(const EmfPen& pen)
 {
     static const uint32_t caps[] = {0x200 /*FLAT*/, 0x000 /*ROUND*/, 0x100 /*SQUARE*/};
     static const uint32_t joins[] = {0x2000 /*MITER*/, 0x0000 /*ROUND*/, 0x1000 /*BEVEL*/};
-    const uint32_t style = 0x10000 /*PS_GEOMETRIC*/ | (pen.dashes.empty() ? 0 : 7 /*PS_USERSTYLE*/) |
-                           caps[pen.cap] | joins[pen.join];
+    const uint32_t style = 0x10000 /*PS_GEOMETRIC*/ | caps[pen.cap] | joins[pen.join];
     Record body(0);
     body.u32(0).u32(0).u32(0).u32(0); // no brush bitmap
-    body.u32(style).u32(uint32_t(std::max(pen.width, 1))).u32(0 /*BS_SOLID*/).u32(pen.color).u32(0);
-    body.u32(uint32_t(pen.dashes.size()));
-    for (uint32_t d : pen.dashes)
-        body.u32(std::max(d, 1u));
+    // EXTLOGPEN32: style, width, brush style, colour, hatch, no dash entries
+    body.u32(style).u32(uint32_t(std::max(pen.width, 1))).u32(0 /*BS_SOLID*/).u32(pen.color).u32(0).u32(0);
     useObject(m_pens, EMR_EXTCREATEPEN, body.body());
 }
 

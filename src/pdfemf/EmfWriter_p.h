@@ -1,9 +1,9 @@
 #pragma once
 
-// A writer of enhanced metafile records, enough for a printed page: paths (filled, stroked, clipping),
-// text as EMR_EXTTEXTOUTW with per-glyph advances, bitmaps (opaque and with alpha), and the device
-// context's save/restore. Coordinates are logical units; the logical unit is 1/unitsPerInch inch
-// and the reference device in the header has exactly that resolution (MM_TEXT), so a reader needs no
+// A writer of enhanced metafile records, enough for a printed page: paths (filled, stroked with solid
+// pens, clipping), text as EMR_EXTTEXTOUTW with per-glyph advances, bitmaps (opaque and with alpha),
+// and the device context's save/restore. Coordinates are logical units; the logical unit is 1/unitsPerInch
+// inch and the reference device in the header has exactly that resolution (MM_TEXT), so a reader needs no
 // window or viewport to place anything.
 //
 // Selected objects, colours and modes are cached: setting what is already set writes nothing.
@@ -60,7 +60,6 @@ struct EmfPen
     EmfColor color = 0;
     Cap cap = FlatCap;
     Join join = MiterJoin;
-    std::vector<uint32_t> dashes; // on, off, on, ... in logical units; empty: solid
 };
 
 // A device coordinate as a record's integer, kept in range for coordinates far off the page.

@@ -1,6 +1,7 @@
 #include "pdfemf/PdfPageEmf_p.h"
 
 #include "pdfemf/PdfFontFace_p.h"
+#include "pdfemf/PdfStrokes_p.h"
 
 #include <GfxFont.h>
 #include <GfxState.h>
@@ -111,17 +112,21 @@ void PdfPageEmf::stroke(GfxState* state)
     pen.cap = EmfPen::Cap(std::clamp(state->getLineCap(), 0, 2));
     pen.join = EmfPen::Join(std::clamp(state->getLineJoin(), 0, 2));
     double phase;
-    const std::vector<double>& dash = state->getLineDash(&phase);
+    std::vector<double> dashes;
     bool visibleDash = false;
-    for (double d : dash) {
-        pen.dashes.push_back(uint32_t(std::max(1, roundedUnits(state->transformWidth(d)))));
+    for (double d : state->getLineDash(&phase)) {
+        dashes.push_back(std::max(0.0, state->transformWidth(d)));
         visibleDash = visibleDash || d > 0;
     }
-    if (!visibleDash)
-        pen.dashes.clear();
-    else if (pen.dashes.size() % 2)
-        pen.dashes.insert(pen.dashes.end(), pen.dashes.begin(), pen.dashes.end());
-    m_emf->strokePath(devicePath(state), pen);
+    if (!visibleDash) {
+        m_emf->strokePath(devicePath(state), pen);
+        return;
+    }
+    if (dashes.size() % 2)
+        dashes.insert(dashes.end(), dashes.begin(), dashes.end());
+    const FlatPath dashed = dashedPath(flatDevicePath(state), dashes, state->transformWidth(phase));
+    if (!dashed.empty())
+        m_emf->strokePath(emfPathOf(dashed), pen);
 }
 
 void PdfPageEmf::fillWith(GfxState* state, bool winding)

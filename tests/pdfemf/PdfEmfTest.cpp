@@ -45,4 +45,49 @@ TEST(PdfEmfWriter, PageOfTextPathAndImage)
     EXPECT_EQ(content.paths, 1);
 }
 
+// The stroked paths of a page.
+std::vector<pdfemf::EmfPathRecord> strokes(const pdfemf::EmfContent& content)
+{
+    std::vector<pdfemf::EmfPathRecord> out;
+    for (const pdfemf::EmfPathRecord& path : content.pathRecords) {
+        if (path.operation == pdfemf::EMR_STROKEPATH)
+            out.push_back(path);
+    }
+    return out;
+}
+
+// Dashes are figures of their own under a solid pen (readers disagree on the pen's own dash
+// styles); at 20 units a point a 4-point pen is 80 units wide.
+TEST(PdfEmfWriter, DashesAreFiguresOfASolidPen)
+{
+    struct Row
+    {
+        const char* what;
+        QByteArray content;
+        std::vector<std::pair<int, int>> spans; // x of the first and last point of each figure
+    };
+    const std::vector<Row> rows{
+        {"solid line", "4 w 72 700 m 172 700 l S", {{1440, 3440}}},
+        {"dashes 12 on 6 off, 3 into the pattern",
+         "4 w [12 6] 3 d 72 700 m 172 700 l S",
+         {{1440, 1620}, {1740, 1980}, {2100, 2340}, {2460, 2700}, {2820, 3060}, {3180, 3420}}},
+        {"odd pattern repeated: 5 on 5 off",
+         "4 w [5] 0 d 72 700 m 122 700 l S",
+         {{1440, 1540}, {1640, 1740}, {1840, 1940}, {2040, 2140}, {2240, 2340}}},
+        {"a zero dash array is solid", "4 w [0 0] 0 d 72 700 m 172 700 l S", {{1440, 3440}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::vector<pdfemf::EmfPathRecord> stroked =
+            strokes(pdfemf::readEmf(emfOf(HandMadePdf(595, 842), {}, row.content)));
+        ASSERT_EQ(stroked.size(), 1u);
+        EXPECT_EQ(stroked[0].penStyle & 0xf, 0u) << "PS_SOLID";
+        EXPECT_EQ(stroked[0].penWidth, 80);
+        std::vector<std::pair<int, int>> spans;
+        for (const std::vector<QPoint>& figure : stroked[0].figures)
+            spans.emplace_back(figure.front().x(), figure.back().x());
+        EXPECT_EQ(spans, row.spans);
+    }
+}
+
 } // namespace
