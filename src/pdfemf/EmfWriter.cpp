@@ -1,3 +1,4 @@
+#include "pdfemf/EmfWriterRecord_p.h"
 #include "pdfemf/EmfWriter_p.h"
 
 #include <QtEndian>
@@ -8,6 +9,15 @@
 namespace quillet::pdfemf {
 
 namespace {
+
+bool fits16(const EmfPoint* points, size_t count)
+{
+    return std::all_of(points, points + count, [](const EmfPoint& p) {
+        return p.x >= INT16_MIN && p.x <= INT16_MAX && p.y >= INT16_MIN && p.y <= INT16_MAX;
+    });
+}
+
+} // namespace
 
 EmfRect boundsOf(const EmfPath& path)
 {
@@ -23,72 +33,7 @@ EmfRect boundsOf(const EmfPath& path)
     return r.left > r.right ? EmfRect{} : r;
 }
 
-bool fits16(const EmfPoint* points, size_t count)
-{
-    return std::all_of(points, points + count, [](const EmfPoint& p) {
-        return p.x >= INT16_MIN && p.x <= INT16_MAX && p.y >= INT16_MIN && p.y <= INT16_MAX;
-    });
-}
-
-} // namespace
-
-// One record being built: type, size placeholder, then little-endian fields.
-class EmfWriter::Record
-{
-public:
-    explicit Record(uint32_t type)
-    {
-        u32(type);
-        u32(0);
-    }
-    Record& u32(uint32_t v)
-    {
-        char b[4];
-        qToLittleEndian(v, b);
-        m_bytes.append(b, 4);
-        return *this;
-    }
-    Record& i32(int32_t v) { return u32(uint32_t(v)); }
-    Record& u16(uint16_t v)
-    {
-        char b[2];
-        qToLittleEndian(v, b);
-        m_bytes.append(b, 2);
-        return *this;
-    }
-    Record& f32(float v)
-    {
-        uint32_t bits;
-        memcpy(&bits, &v, 4);
-        return u32(bits);
-    }
-    Record& rect(const EmfRect& r) { return i32(r.left).i32(r.top).i32(r.right).i32(r.bottom); }
-    Record& bytes(const char* data, qsizetype size)
-    {
-        m_bytes.append(data, size);
-        return *this;
-    }
-    Record& pad()
-    {
-        while (m_bytes.size() % 4)
-            m_bytes.append('\0');
-        return *this;
-    }
-    qsizetype size() const { return m_bytes.size(); }
-    // The fields after type and size.
-    QByteArray body() const { return m_bytes.mid(8); }
-    QByteArray finished() const
-    {
-        QByteArray out = m_bytes;
-        qToLittleEndian(uint32_t(out.size()), out.data() + 4);
-        return out;
-    }
-
-private:
-    QByteArray m_bytes;
-};
-
-EmfWriter::EmfWriter(int32_t width, int32_t height, int unitsPerInch)
+EmfWriter::EmfWriter(int32_t width, int32_t height, int unitsPerInch) : m_drawn(width, height)
 {
     // A reference device of exactly unitsPerInch: 125 inches is a whole number of millimetres.
     const int32_t deviceUnits = 125 * unitsPerInch;
@@ -113,12 +58,45 @@ EmfWriter::EmfWriter(int32_t width, int32_t height, int unitsPerInch)
     append(Record(EMR_SETBKMODE).u32(1));      // TRANSPARENT
     append(Record(EMR_SETTEXTALIGN).u32(24));  // TA_BASELINE | TA_LEFT
     append(Record(EMR_SETMITERLIMIT).u32(10)); // PDF's default
+    // Bitmaps drawn smaller than their resolution are averaged: GDI's default ANDs the pixels that
+    // meet, and text in a picture of the page comes out bold.
+    append(Record(EMR_SETSTRETCHBLTMODE).u32(4 /*HALFTONE*/));
 }
 
 void EmfWriter::append(const Record& record)
 {
-    m_data += record.finished();
+    const QByteArray bytes = record.finished();
+    if (qFromLittleEndian<uint32_t>(bytes.constData()) == EMR_EXTTEXTOUTW)
+        markText(bytes);
+    m_data += bytes;
     ++m_records;
+}
+
+void EmfWriter::markText(const QByteArray& record)
+{
+    // The record's bounds are those of the unturned run; turn them with the font about the reference point.
+    const auto at = [&](int offset) { return qFromLittleEndian<int32_t>(record.constData() + offset); };
+    const EmfRect b{at(8), at(12), at(16), at(20)};
+    const double x = at(36), y = at(40);
+    const double turn =
+        m_fonts.selected < 0
+            ? 0
+            : qFromLittleEndian<int32_t>(m_fonts.entries[size_t(m_fonts.selected)].body.constData() + 8) *
+                  M_PI / 1800;
+    if (turn == 0) {
+        markDrawn(b);
+        return;
+    }
+    EmfRect turned{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (const auto& [cx, cy] :
+         {std::pair{b.left, b.top}, {b.right, b.top}, {b.left, b.bottom}, {b.right, b.bottom}}) {
+        // Escapement turns counter-clockwise on the page, whose y runs down.
+        const int32_t tx = roundedUnits(x + (cx - x) * std::cos(turn) + (cy - y) * std::sin(turn));
+        const int32_t ty = roundedUnits(y - (cx - x) * std::sin(turn) + (cy - y) * std::cos(turn));
+        turned = {std::min(turned.left, tx), std::min(turned.top, ty), std::max(turned.right, tx),
+                  std::max(turned.bottom, ty)};
+    }
+    markDrawn(turned);
 }
 
 void EmfWriter::saveDC()
@@ -264,17 +242,23 @@ void EmfWriter::writePath(const EmfPath& path)
 
 void EmfWriter::fillPath(const EmfPath& path, EmfColor color, bool winding)
 {
+    const EmfRect bounds = boundsOf(path);
     selectBrush(color);
     setPolyFillMode(winding);
     writePath(path);
-    append(Record(EMR_FILLPATH).rect(boundsOf(path)));
+    append(Record(EMR_FILLPATH).rect(bounds));
+    markDrawn(bounds);
 }
 
 void EmfWriter::strokePath(const EmfPath& path, const EmfPen& pen)
 {
+    const EmfRect bounds = boundsOf(path);
     selectPen(pen);
     writePath(path);
-    append(Record(EMR_STROKEPATH).rect(boundsOf(path)));
+    append(Record(EMR_STROKEPATH).rect(bounds));
+    // Miter joins reach out to the miter limit (10) times half the width.
+    const int32_t reach = pen.width * (pen.join == EmfPen::MiterJoin ? 5 : 1);
+    markDrawn({bounds.left - reach, bounds.top - reach, bounds.right + reach, bounds.bottom + reach});
 }
 
 void EmfWriter::clipPath(const EmfPath& path, bool winding)
@@ -309,67 +293,6 @@ void EmfWriter::text(EmfPoint origin, const QString& text, const std::vector<int
     record.pad();
     for (uint32_t i = 0; i < chars; ++i)
         record.i32(i < dx.size() ? dx[i] : 0);
-    append(record);
-}
-
-namespace {
-
-// BITMAPINFOHEADER of a bottom-up DIB.
-void dibHeader(QByteArray& out, int width, int height, int bits)
-{
-    char b[40] = {};
-    qToLittleEndian<uint32_t>(40, b);
-    qToLittleEndian<int32_t>(width, b + 4);
-    qToLittleEndian<int32_t>(height, b + 8);
-    qToLittleEndian<uint16_t>(1, b + 12);
-    qToLittleEndian<uint16_t>(uint16_t(bits), b + 14);
-    out.append(b, 40);
-}
-
-// Rows bottom first, each padded to four bytes.
-QByteArray dibRows(int width, int height, int bytesPerPixel, const std::vector<uint8_t>& pixels)
-{
-    const int stride = (width * bytesPerPixel + 3) & ~3;
-    QByteArray rows(qsizetype(stride) * height, '\0');
-    for (int y = 0; y < height; ++y)
-        memcpy(rows.data() + qsizetype(height - 1 - y) * stride,
-               pixels.data() + size_t(y) * width * bytesPerPixel, size_t(width) * bytesPerPixel);
-    return rows;
-}
-
-} // namespace
-
-void EmfWriter::bitmap(const EmfRect& target, int width, int height, const std::vector<uint8_t>& bgr)
-{
-    QByteArray info;
-    dibHeader(info, width, height, 24);
-    const QByteArray rows = dibRows(width, height, 3, bgr);
-    const uint32_t infoOffset = 80;
-    Record record(EMR_STRETCHDIBITS);
-    record.rect(target).i32(target.left).i32(target.top).i32(0).i32(0).i32(width).i32(height);
-    record.u32(infoOffset).u32(40).u32(infoOffset + 40).u32(uint32_t(rows.size()));
-    record.u32(0 /*DIB_RGB_COLORS*/).u32(0x00CC0020 /*SRCCOPY*/);
-    record.i32(target.right - target.left).i32(target.bottom - target.top);
-    record.bytes(info.constData(), info.size()).bytes(rows.constData(), rows.size());
-    append(record);
-}
-
-void EmfWriter::alphaBitmap(const EmfRect& target, int width, int height, const std::vector<uint8_t>& bgra)
-{
-    QByteArray info;
-    dibHeader(info, width, height, 32);
-    const QByteArray rows = dibRows(width, height, 4, bgra);
-    const uint32_t infoOffset = 108;
-    Record record(EMR_ALPHABLEND);
-    record.rect(target).i32(target.left).i32(target.top);
-    record.i32(target.right - target.left).i32(target.bottom - target.top);
-    record.u32(0x01FF0000); // AC_SRC_OVER, constant alpha 255, AC_SRC_ALPHA
-    record.i32(0).i32(0);
-    record.f32(1).f32(0).f32(0).f32(1).f32(0).f32(0); // source transform: identity
-    record.u32(0).u32(0 /*DIB_RGB_COLORS*/);
-    record.u32(infoOffset).u32(40).u32(infoOffset + 40).u32(uint32_t(rows.size()));
-    record.i32(width).i32(height);
-    record.bytes(info.constData(), info.size()).bytes(rows.constData(), rows.size());
     append(record);
 }
 

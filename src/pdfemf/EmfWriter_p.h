@@ -42,6 +42,9 @@ struct EmfFigure
 };
 using EmfPath = std::vector<EmfFigure>;
 
+// The smallest rectangle holding every point; all zero for an empty path.
+EmfRect boundsOf(const EmfPath& path);
+
 struct EmfPen
 {
     enum Cap
@@ -83,6 +86,21 @@ struct EmfFont
     }
 };
 
+// What has been drawn where on a page, on a grid of cells a sixteenth of an inch wide (at 1440
+// units an inch): touches() never answers no where something was marked.
+class DrawnArea
+{
+public:
+    DrawnArea(int32_t width, int32_t height);
+    void mark(const EmfRect& rect);
+    bool touches(const EmfRect& rect) const;
+
+private:
+    template <typename Visit> bool forCells(const EmfRect& rect, Visit visit) const;
+    int32_t m_width, m_height, m_columns;
+    std::vector<bool> m_cells;
+};
+
 class EmfWriter
 {
 public:
@@ -101,11 +119,16 @@ public:
     void text(EmfPoint origin, const QString& text, const std::vector<int32_t>& dx, const EmfFont& font,
               EmfColor color);
 
-    // A bitmap stretched onto `target`. Rows top first; bgr: 3 bytes a pixel, bgra: 4 bytes a pixel
-    // with straight (not premultiplied) alpha: the office's EMF import reads EMR_ALPHABLEND bits so
-    // (premultiplied ones come out darker there), and over white paper both readings agree.
+    // A bitmap stretched onto `target`, rows top first. bgr: 3 bytes a pixel, opaque. bgra: 4 bytes a
+    // pixel, premultiplied as GDI reads EMR_ALPHABLEND; the office's reader takes the same bits as
+    // straight alpha, so callers pass pixels that are opaque or transparent black, which both read alike.
     void bitmap(const EmfRect& target, int width, int height, const std::vector<uint8_t>& bgr);
     void alphaBitmap(const EmfRect& target, int width, int height, const std::vector<uint8_t>& bgra);
+
+    // What has been drawn where, on a coarse grid: drawnIn answers whether anything drawn may reach
+    // into `rect` (never no when something does).
+    bool drawnIn(const EmfRect& rect) const { return m_drawn.touches(rect); }
+    void markDrawn(const EmfRect& rect) { m_drawn.mark(rect); }
 
     // The whole file: header fields completed, EMR_EOF appended. The writer is spent afterwards.
     QByteArray finish();
@@ -121,6 +144,10 @@ private:
     void select(uint32_t handle);
     void deleteObject(uint32_t handle);
     void append(const Record& record);
+    void markText(const QByteArray& record);
+    // A bitmap record: `fields` after type and size up to the bitmap info, then the pixels.
+    void appendBitmap(uint32_t type, const Record& fields, int width, int height, int bytesPerPixel,
+                      const uint8_t* pixels);
 
     QByteArray m_data;
     uint32_t m_records = 0;
@@ -146,6 +173,18 @@ private:
     ObjectTable m_fonts{25, 16}; // handle 0 is reserved, so the header counts 41
     int m_fillMode = -1;
     int64_t m_textColor = -1;
+    DrawnArea m_drawn;
 };
+
+// A translucent colour seen over white paper.
+inline EmfColor overWhite(EmfColor color, double opacity)
+{
+    if (opacity >= 1)
+        return color;
+    const auto mix = [opacity](uint32_t c) {
+        return int(std::lround(255 - (255 - double(c & 0xff)) * opacity));
+    };
+    return emfRgb(mix(color), mix(color >> 8), mix(color >> 16));
+}
 
 } // namespace quillet::pdfemf

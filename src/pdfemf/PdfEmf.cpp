@@ -13,6 +13,7 @@ struct PdfDocument::Data
 {
     std::unique_ptr<PDFDoc> pdf;
     PdfPageEmf device;
+    std::unique_ptr<PdfBackdrop> backdrop; // made for the first page that needs one
 };
 
 namespace {
@@ -52,10 +53,24 @@ QByteArray emfOfPdfPage(PdfDocument& document, int page)
 {
     if (page < 1 || page > document.pageCount())
         return {};
-    PdfPageEmf& device = document.m_data->device;
+    PdfDocument::Data& data = *document.m_data;
+    PdfPageEmf& device = data.device;
     const double dpi = PdfPageEmf::UnitsPerInch;
     // Crop box as printed, annotations with appearances drawn, as a PDF viewer shows the page.
-    document.m_data->pdf->displayPage(&device, page, dpi, dpi, 0, false, true, false);
+    const auto display = [&](PdfPageEmf::Backdrops mode, std::vector<BackdropShot> shots) {
+        device.setBackdrops(mode, std::move(shots));
+        data.pdf->displayPage(&device, page, dpi, dpi, 0, false, true, false);
+    };
+    display(PdfPageEmf::Backdrops::Collect, {});
+    std::vector<BackdropShot> shots = device.takeShots();
+    if (shots.empty())
+        return device.takeEmf();
+    // Translucent paints over something: written again with pictures of the page there.
+    if (!data.backdrop)
+        data.backdrop = std::make_unique<PdfBackdrop>();
+    const bool rendered =
+        data.backdrop->render(*data.pdf, page, PdfPageEmf::UnitsPerInch, shots, device.paintEvents());
+    display(rendered ? PdfPageEmf::Backdrops::Draw : PdfPageEmf::Backdrops::Off, std::move(shots));
     return device.takeEmf();
 }
 

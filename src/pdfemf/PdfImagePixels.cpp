@@ -1,7 +1,5 @@
 #include "pdfemf/PdfImagePixels_p.h"
 
-#include "pdfemf/EmfWriter_p.h"
-
 #include <GfxState.h>
 #include <Stream.h>
 #include <algorithm>
@@ -108,74 +106,6 @@ void applyAlpha(PdfPixels& pixels, const std::vector<uint8_t>& alpha, int alphaW
             pixels.opaque = pixels.opaque && a == 255;
         }
     }
-}
-
-void drawPixels(EmfWriter& emf, const double* m, const PdfPixels& pixels)
-{
-    if (pixels.width <= 0 || pixels.height <= 0)
-        return;
-    // Unit square (u, v) -> device: (m0 u + m2 v + m4, m1 u + m3 v + m5). Sample row 0 is v = 1.
-    const double det = m[0] * m[3] - m[1] * m[2];
-    if (std::abs(det) < 1e-9)
-        return;
-    double left = m[4], top = m[5], right = m[4], bottom = m[5];
-    for (const auto& [u, v] : {std::pair{1.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}}) {
-        const double x = m[0] * u + m[2] * v + m[4], y = m[1] * u + m[3] * v + m[5];
-        left = std::min(left, x);
-        right = std::max(right, x);
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
-    }
-    const EmfRect target{int32_t(std::lround(left)), int32_t(std::lround(top)), int32_t(std::lround(right)),
-                         int32_t(std::lround(bottom))};
-    if (target.right <= target.left || target.bottom <= target.top)
-        return;
-    // Output grid: the image's own samples, turned with the image; skewed images keep their density.
-    const double scale = 1e-6 * std::max(std::abs(m[0]), std::abs(m[1])) + 1e-6;
-    int outW, outH;
-    bool skewed = false;
-    if (std::abs(m[1]) < scale && std::abs(m[2]) < scale) {
-        outW = pixels.width;
-        outH = pixels.height;
-    } else if (std::abs(m[0]) < scale && std::abs(m[3]) < scale) {
-        outW = pixels.height;
-        outH = pixels.width;
-    } else {
-        skewed = true;
-        const double unit = std::sqrt(std::abs(det) / (double(pixels.width) * pixels.height));
-        outW =
-            std::clamp(int(std::ceil((right - left) / unit)), 1, 2 * std::max(pixels.width, pixels.height));
-        outH =
-            std::clamp(int(std::ceil((bottom - top) / unit)), 1, 2 * std::max(pixels.width, pixels.height));
-    }
-    const bool alpha = skewed || !pixels.opaque;
-    std::vector<uint8_t> out(size_t(outW) * outH * (alpha ? 4 : 3));
-    const double inv[4] = {m[3] / det, -m[1] / det, -m[2] / det, m[0] / det};
-    uint8_t* o = out.data();
-    for (int j = 0; j < outH; ++j) {
-        const double dy = top + (j + 0.5) * (bottom - top) / outH - m[5];
-        for (int i = 0; i < outW; ++i) {
-            const double dx = left + (i + 0.5) * (right - left) / outW - m[4];
-            const double u = inv[0] * dx + inv[2] * dy, v = inv[1] * dx + inv[3] * dy;
-            const int sx = int(std::floor(u * pixels.width)), sy = int(std::floor((1 - v) * pixels.height));
-            uint8_t r = 0, g = 0, b = 0, a = 0;
-            if (sx >= 0 && sy >= 0 && sx < pixels.width && sy < pixels.height) {
-                const uint8_t* p = pixels.rgba.data() + (size_t(sy) * pixels.width + sx) * 4;
-                r = p[0], g = p[1], b = p[2], a = p[3];
-            } else if (!alpha) {
-                r = g = b = 255; // rounding at the very edge of an opaque image
-            }
-            *o++ = b;
-            *o++ = g;
-            *o++ = r;
-            if (alpha)
-                *o++ = a;
-        }
-    }
-    if (alpha)
-        emf.alphaBitmap(target, outW, outH, out);
-    else
-        emf.bitmap(target, outW, outH, out);
 }
 
 } // namespace quillet::pdfemf

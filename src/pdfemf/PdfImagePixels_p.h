@@ -1,7 +1,6 @@
 #pragma once
 
-// PDF images as pixels, and their placement on the page as metafile bitmaps at their own
-// resolution (one bitmap pixel per image sample along each axis of the image).
+// PDF images as pixels: samples through their colour maps, with their masks as alpha.
 
 #include <cstdint>
 #include <vector>
@@ -10,8 +9,6 @@ class GfxImageColorMap;
 class Stream;
 
 namespace quillet::pdfemf {
-
-class EmfWriter;
 
 // RGBA, 4 bytes a pixel, straight alpha, top row first.
 struct PdfPixels
@@ -32,10 +29,5 @@ std::vector<uint8_t> decodeStencil(Stream* stream, int width, int height, bool i
 std::vector<uint8_t> decodeSoftMask(Stream* stream, int width, int height, GfxImageColorMap* colorMap);
 // Multiplies the pixels' alpha by a mask of another size (nearest sample).
 void applyAlpha(PdfPixels& pixels, const std::vector<uint8_t>& alpha, int alphaWidth, int alphaHeight);
-
-// Draws the image whose unit square the matrix maps onto the page (device units). Images turned
-// by quarter turns or mirrored are re-ordered exactly; skewed ones are resampled into their
-// bounding box with transparent corners.
-void drawPixels(EmfWriter& emf, const double* ctm, const PdfPixels& pixels);
 
 } // namespace quillet::pdfemf

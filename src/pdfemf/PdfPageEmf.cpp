@@ -17,17 +17,6 @@ EmfColor colorOf(const GfxRGB& rgb)
     return emfRgb(colToByte(rgb.r), colToByte(rgb.g), colToByte(rgb.b));
 }
 
-// A translucent paint seen over white paper: the metafile has no alpha for paths or text.
-EmfColor overWhite(EmfColor color, double opacity)
-{
-    if (opacity >= 1)
-        return color;
-    const auto mix = [opacity](uint32_t c) {
-        return int(std::lround(255 - (255 - double(c & 0xff)) * opacity));
-    };
-    return emfRgb(mix(color), mix(color >> 8), mix(color >> 16));
-}
-
 } // namespace
 
 QByteArray PdfPageEmf::takeEmf()
@@ -35,12 +24,24 @@ QByteArray PdfPageEmf::takeEmf()
     return std::move(m_done);
 }
 
+void PdfPageEmf::setBackdrops(Backdrops mode, std::vector<BackdropShot> shots)
+{
+    m_backdrops = mode;
+    m_shots = std::move(shots);
+}
+
 void PdfPageEmf::startPage(int, GfxState* state, XRef*)
 {
     m_emf = std::make_unique<EmfWriter>(roundedUnits(state->getPageWidth()), roundedUnits(state->getPageHeight()),
                                         UnitsPerInch);
     m_savedDC.clear();
-    m_groupIsMask.clear();
+    m_savedOpacity.clear();
+    m_groups.clear();
+    m_pictureDepth = 0;
+    m_event = 0;
+    m_nextShot = 0;
+    if (m_backdrops == Backdrops::Collect)
+        m_shots.clear();
     m_maskDepth = 0;
     m_run = PdfTextRun();
     m_faceFont = nullptr;
@@ -61,15 +62,19 @@ void PdfPageEmf::endPage()
     m_emf.reset();
 }
 
-void PdfPageEmf::saveState(GfxState*)
+void PdfPageEmf::saveState(GfxState* state)
 {
     m_savedDC.push_back(false);
+    // A transparency group's own opacity is the fill opacity of the state saved just before it,
+    // since poppler sets the group's state to opaque before beginTransparencyGroup.
+    m_savedOpacity.push_back(state->getFillOpacity());
 }
 
 void PdfPageEmf::restoreState(GfxState*)
 {
     if (m_savedDC.empty())
         return;
+    m_savedOpacity.pop_back();
     if (m_savedDC.back() && m_emf) {
         flushText();
         m_emf->restoreDC();
@@ -99,16 +104,25 @@ EmfPath PdfPageEmf::devicePath(GfxState* state) const
     return path;
 }
 
+double PdfPageEmf::paintOpacity(GfxState* state, bool stroke) const
+{
+    const double own = stroke ? state->getStrokeOpacity() : state->getFillOpacity();
+    return m_groups.empty() ? own : own * m_groups.back().opacity;
+}
+
 void PdfPageEmf::stroke(GfxState* state)
 {
-    if (!drawing() || state->getStrokeOpacity() <= 0)
+    ++m_event;
+    const double opacity = paintOpacity(state, true);
+    if (!painting() || opacity <= 0)
         return;
     flushText();
     GfxRGB rgb;
     state->getStrokeRGB(&rgb);
     EmfPen pen;
-    pen.width = std::max(1, roundedUnits(state->getTransformedLineWidth()));
-    pen.color = overWhite(colorOf(rgb), state->getStrokeOpacity());
+    const double width = state->getTransformedLineWidth();
+    pen.width = std::max(1, roundedUnits(width));
+    pen.color = overWhite(colorOf(rgb), opacity);
     pen.cap = EmfPen::Cap(std::clamp(state->getLineCap(), 0, 2));
     pen.join = EmfPen::Join(std::clamp(state->getLineJoin(), 0, 2));
     double phase;
@@ -118,42 +132,80 @@ void PdfPageEmf::stroke(GfxState* state)
         dashes.push_back(std::max(0.0, state->transformWidth(d)));
         visibleDash = visibleDash || d > 0;
     }
-    if (!visibleDash) {
-        m_emf->strokePath(devicePath(state), pen);
-        return;
-    }
     if (dashes.size() % 2)
         dashes.insert(dashes.end(), dashes.begin(), dashes.end());
-    const FlatPath dashed = dashedPath(flatDevicePath(state), dashes, state->transformWidth(phase));
-    if (!dashed.empty())
-        m_emf->strokePath(emfPathOf(dashed), pen);
+    const FlatPath flat =
+        visibleDash ? dashedPath(flatDevicePath(state), dashes, state->transformWidth(phase)) : FlatPath();
+    const EmfPath path = visibleDash ? emfPathOf(flat) : devicePath(state);
+    if (path.empty())
+        return;
+    if (opacity < 1) {
+        // Miter joins reach out to the miter limit (10) times half the width.
+        const double reach = width * (pen.join == EmfPen::MiterJoin ? 5 : 0.5) + 1;
+        EmfRect bounds = boundsOf(path);
+        bounds = {bounds.left - int32_t(reach), bounds.top - int32_t(reach), bounds.right + int32_t(reach),
+                  bounds.bottom + int32_t(reach)};
+        const EmfRect region = clippedRegion(state, bounds);
+        if (wantsPicture(region)) {
+            const EmfPath outline = hasPicture() ? strokeOutline(visibleDash ? flat : flatDevicePath(state),
+                                                                 width, state->getLineCap(),
+                                                                 state->getLineJoin(), state->getMiterLimit())
+                                                 : EmfPath();
+            drawPicture(region, outline, true);
+            return;
+        }
+    }
+    m_emf->strokePath(path, pen);
 }
 
 void PdfPageEmf::fillWith(GfxState* state, bool winding)
 {
-    if (!drawing() || state->getFillOpacity() <= 0)
+    const double opacity = paintOpacity(state, false);
+    if (!painting() || opacity <= 0)
         return;
     flushText();
     GfxRGB rgb;
     state->getFillRGB(&rgb);
-    m_emf->fillPath(devicePath(state), overWhite(colorOf(rgb), state->getFillOpacity()), winding);
+    const EmfPath path = devicePath(state);
+    if (opacity < 1) {
+        const EmfRect region = clippedRegion(state, boundsOf(path));
+        if (wantsPicture(region)) {
+            drawPicture(region, path, winding);
+            return;
+        }
+    }
+    m_emf->fillPath(path, overWhite(colorOf(rgb), opacity), winding);
 }
 
 void PdfPageEmf::fill(GfxState* state)
 {
+    ++m_event;
     fillWith(state, true);
 }
 
 void PdfPageEmf::eoFill(GfxState* state)
 {
+    ++m_event;
     fillWith(state, false);
 }
 
 bool PdfPageEmf::axialShadedFill(GfxState* state, GfxAxialShading* shading, double tMin, double tMax)
 {
-    if (!drawing())
+    ++m_event;
+    const double opacity = paintOpacity(state, false);
+    if (!painting() || opacity <= 0)
         return true;
     flushText();
+    if (opacity < 1) {
+        double x0, y0, x1, y1;
+        state->getClipBBox(&x0, &y0, &x1, &y1);
+        const EmfRect region =
+            clippedRegion(state, {roundedUnits(x0), roundedUnits(y0), roundedUnits(x1), roundedUnits(y1)});
+        if (wantsPicture(region)) {
+            drawPicture(region, {}, true);
+            return true;
+        }
+    }
     double x0, y0, x1, y1;
     shading->getCoords(&x0, &y0, &x1, &y1);
     const double dx = x1 - x0, dy = y1 - y0, length = std::hypot(dx, dy);
@@ -196,7 +248,7 @@ bool PdfPageEmf::axialShadedFill(GfxState* state, GfxAxialShading* shading, doub
         band.points = {point(from, 1), point(to, 1), point(to, -1), point(from, -1)};
         band.curve.assign(4, false);
         band.closed = true;
-        m_emf->fillPath({band}, overWhite(color, state->getFillOpacity()), true);
+        m_emf->fillPath({band}, overWhite(color, opacity), true);
         first = last;
     }
     return true;
@@ -227,6 +279,7 @@ void PdfPageEmf::eoClip(GfxState* state)
 void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double dy, double, double, CharCode,
                           int, const Unicode* u, int uLen)
 {
+    ++m_event;
     const int render = state->getRender() & 3;
     if (!drawing() || render == 3 || !state->getFont() || uLen <= 0)
         return;
@@ -254,10 +307,10 @@ void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double
     double opacity;
     if (render == 1) {
         state->getStrokeRGB(&rgb);
-        opacity = state->getStrokeOpacity();
+        opacity = paintOpacity(state, true);
     } else {
         state->getFillRGB(&rgb);
-        opacity = state->getFillOpacity();
+        opacity = paintOpacity(state, false);
     }
     const EmfColor color = overWhite(colorOf(rgb), opacity);
 
@@ -278,83 +331,47 @@ void PdfPageEmf::flushText()
         m_run.writeTo(*m_emf);
 }
 
-void PdfPageEmf::drawImagePixels(GfxState* state, const PdfPixels& pixels)
-{
-    if (pixels.width == 0)
-        return;
-    flushText();
-    drawPixels(*m_emf, state->getCTM(), pixels);
-}
-
-void PdfPageEmf::drawImageMask(GfxState* state, Object*, Stream* str, int width, int height, bool invert,
-                               bool, bool)
-{
-    if (!drawing())
-        return;
-    const std::vector<uint8_t> mask = decodeStencil(str, width, height, invert);
-    if (mask.empty())
-        return;
-    GfxRGB rgb;
-    state->getFillRGB(&rgb);
-    PdfPixels pixels;
-    pixels.width = width;
-    pixels.height = height;
-    pixels.rgba.resize(size_t(width) * height * 4);
-    for (size_t i = 0; i < mask.size(); ++i) {
-        pixels.rgba[4 * i] = colToByte(rgb.r);
-        pixels.rgba[4 * i + 1] = colToByte(rgb.g);
-        pixels.rgba[4 * i + 2] = colToByte(rgb.b);
-        pixels.rgba[4 * i + 3] = mask[i];
-    }
-    pixels.opaque = false;
-    drawImagePixels(state, pixels);
-}
-
-void PdfPageEmf::drawImage(GfxState* state, Object*, Stream* str, int width, int height,
-                           GfxImageColorMap* colorMap, bool, const int* maskColors, bool)
-{
-    if (!drawing())
-        return;
-    drawImagePixels(state, decodeImage(str, width, height, colorMap, maskColors));
-}
-
-void PdfPageEmf::drawMaskedImage(GfxState* state, Object*, Stream* str, int width, int height,
-                                 GfxImageColorMap* colorMap, bool, Stream* maskStr, int maskWidth,
-                                 int maskHeight, bool maskInvert, bool)
-{
-    if (!drawing())
-        return;
-    PdfPixels pixels = decodeImage(str, width, height, colorMap, nullptr);
-    applyAlpha(pixels, decodeStencil(maskStr, maskWidth, maskHeight, maskInvert), maskWidth, maskHeight);
-    drawImagePixels(state, pixels);
-}
-
-void PdfPageEmf::drawSoftMaskedImage(GfxState* state, Object*, Stream* str, int width, int height,
-                                     GfxImageColorMap* colorMap, bool, Stream* maskStr, int maskWidth,
-                                     int maskHeight, GfxImageColorMap* maskColorMap, bool)
-{
-    if (!drawing())
-        return;
-    PdfPixels pixels = decodeImage(str, width, height, colorMap, nullptr);
-    applyAlpha(pixels, decodeSoftMask(maskStr, maskWidth, maskHeight, maskColorMap), maskWidth, maskHeight);
-    drawImagePixels(state, pixels);
-}
-
-void PdfPageEmf::beginTransparencyGroup(GfxState*, const double*, GfxColorSpace*, bool, bool,
+void PdfPageEmf::beginTransparencyGroup(GfxState* state, const double* bbox, GfxColorSpace*, bool, bool,
                                         bool forSoftMask)
 {
-    if (forSoftMask)
-        flushText();
-    m_groupIsMask.push_back(forSoftMask);
+    flushText();
+    const double outer = m_groups.empty() ? 1 : m_groups.back().opacity;
+    const double own = m_savedOpacity.empty() ? 1 : m_savedOpacity.back();
+    Group group{forSoftMask, forSoftMask ? outer : outer * own, false, {}};
+    if (!forSoftMask && group.opacity < 1 && drawing()) {
+        EmfRect bounds{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+        for (const auto& [x, y] :
+             {std::pair{bbox[0], bbox[1]}, {bbox[2], bbox[1]}, {bbox[0], bbox[3]}, {bbox[2], bbox[3]}}) {
+            double dx, dy;
+            state->transform(x, y, &dx, &dy);
+            bounds = {std::min(bounds.left, roundedUnits(dx)), std::min(bounds.top, roundedUnits(dy)),
+                      std::max(bounds.right, roundedUnits(dx)), std::max(bounds.bottom, roundedUnits(dy))};
+        }
+        group.region = clippedRegion(state, bounds);
+        group.picture = wantsPicture(group.region);
+    }
+    m_groups.push_back(group);
     m_maskDepth += forSoftMask ? 1 : 0;
+    m_pictureDepth += group.picture ? 1 : 0;
 }
 
 void PdfPageEmf::endTransparencyGroup(GfxState*)
 {
-    if (m_groupIsMask.empty())
+    if (m_groups.empty())
         return;
-    m_maskDepth -= m_groupIsMask.back() ? 1 : 0;
-    m_groupIsMask.pop_back();
+    flushText();
+    m_ended = m_groups.back();
+    m_maskDepth -= m_ended.forSoftMask ? 1 : 0;
+    m_pictureDepth -= m_ended.picture ? 1 : 0;
+    m_groups.pop_back();
+}
+
+void PdfPageEmf::paintTransparencyGroup(GfxState*, const double*)
+{
+    ++m_event;
+    if (m_ended.picture && drawing())
+        drawPicture(m_ended.region, {}, true);
+    m_ended = {};
 }
 
 } // namespace quillet::pdfemf

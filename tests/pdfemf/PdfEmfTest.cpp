@@ -8,6 +8,8 @@
 #include "support/PictureChecks.h"
 
 #include <QTemporaryDir>
+#include <QtEndian>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace quillet;
@@ -87,6 +89,110 @@ TEST(PdfEmfWriter, DashesAreFiguresOfASolidPen)
         for (const std::vector<QPoint>& figure : stroked[0].figures)
             spans.emplace_back(figure.front().x(), figure.back().x());
         EXPECT_EQ(spans, row.spans);
+    }
+}
+
+// The colour of a bitmap record's pixel at device point `at` (20 units a point), with its alpha.
+QRgb pixelAt(const QByteArray& emf, const pdfemf::EmfBitmapRecord& bitmap, QPoint at)
+{
+    const int x =
+        int(int64_t(at.x() - bitmap.target.left) * bitmap.width / (bitmap.target.right - bitmap.target.left));
+    const int y =
+        int(int64_t(at.y() - bitmap.target.top) * bitmap.height / (bitmap.target.bottom - bitmap.target.top));
+    const int bytes = bitmap.bitCount / 8;
+    const qsizetype stride = (qsizetype(bitmap.width) * bytes + 3) & ~3;
+    const uchar* p = reinterpret_cast<const uchar*>(emf.constData()) + bitmap.bits +
+                     stride * (bitmap.height - 1 - y) + qsizetype(x) * bytes;
+    return qRgba(p[2], p[1], p[0], bytes == 4 ? p[3] : 255);
+}
+
+::testing::AssertionResult IsNear(QRgb actual, QRgb expected)
+{
+    for (const int shift : {0, 8, 16, 24}) {
+        if (std::abs(int(actual >> shift & 0xff) - int(expected >> shift & 0xff)) > 3)
+            return ::testing::AssertionFailure() << std::hex << "ARGB " << actual << ", not " << expected;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// What lies under a translucent paint shows through in both readers' terms: over bare paper the
+// paint is mixed over white; over something it is a picture of the page there (what pdftoppm
+// draws); per-pixel alpha is only ever 0 (black) or 255, as GDI (premultiplied) and the office's
+// reader (straight) both read it. Red at half opacity over black is (128, 0, 0).
+TEST(PdfEmfWriter, TranslucentPaintsShowWhatLiesBeneath)
+{
+    const QByteArray black = "0 g 100 600 100 100 re f\n"; // device x 2000..4000, y 2840..4840
+    const QPoint overBlack{3500, 3840}, overPaper{5000, 3840};
+    using Check = std::function<void(const QByteArray&, const pdfemf::EmfContent&)>;
+    const Check mixedOverWhite = [](const QByteArray&, const pdfemf::EmfContent& content) {
+        EXPECT_TRUE(content.bitmapRecords.empty());
+        ASSERT_FALSE(content.pathRecords.empty());
+        EXPECT_EQ(content.pathRecords.back().brushColor, 0x8080ffu) << "red at half over white, as COLORREF";
+    };
+    const Check pictured = [&](const QByteArray& emf, const pdfemf::EmfContent& content) {
+        ASSERT_EQ(content.bitmapRecords.size(), 1u);
+        const pdfemf::EmfBitmapRecord& picture = content.bitmapRecords[0];
+        EXPECT_EQ(picture.type, pdfemf::EMR_STRETCHDIBITS);
+        EXPECT_TRUE(IsNear(pixelAt(emf, picture, overBlack), qRgb(128, 0, 0)));
+        EXPECT_TRUE(IsNear(pixelAt(emf, picture, overPaper), qRgb(255, 127, 127)));
+    };
+    struct Row
+    {
+        const char* what;
+        QByteArray content;
+        Check check;
+    };
+    HandMadePdf pdf(595, 842);
+    const int half = pdf.addObject("<</Type /ExtGState /ca 0.5 /CA 0.5>>");
+    const int group = pdf.addObject(HandMadePdf::stream(
+        "/Type /XObject /Subtype /Form /BBox [150 600 300 700] /Group <</S /Transparency /K true>>",
+        "1 0 0 rg 150 600 150 100 re f"));
+    // Two red pixels, both at alpha 128.
+    const int mask = pdf.addObject(HandMadePdf::stream("/Type /XObject /Subtype /Image /Width 2 /Height 1 "
+                                                       "/ColorSpace /DeviceGray /BitsPerComponent 8",
+                                                       QByteArray("\x80\x80", 2)));
+    const int image = pdf.addObject(HandMadePdf::stream("/Type /XObject /Subtype /Image /Width 2 /Height 1 "
+                                                        "/ColorSpace /DeviceRGB /BitsPerComponent 8 /SMask " +
+                                                            QByteArray::number(mask) + " 0 R",
+                                                        QByteArray("\xff\x00\x00\xff\x00\x00", 6)));
+    const QByteArray resources = "/ExtGState <</Half " + QByteArray::number(half) +
+                                 " 0 R>> /XObject <</Group " + QByteArray::number(group) + " 0 R /Image " +
+                                 QByteArray::number(image) + " 0 R>>";
+    const QByteArray redGroup = "/Half gs /Group Do\n";
+    const QByteArray redImage = "q 200 0 0 100 150 600 cm /Image Do Q\n";
+    const std::vector<Row> rows{
+        {"group at half opacity over bare paper", redGroup, mixedOverWhite},
+        {"group at half opacity over black", black + redGroup, pictured},
+        {"image with half alpha over bare paper", redImage,
+         [](const QByteArray& emf, const pdfemf::EmfContent& content) {
+             ASSERT_EQ(content.bitmapRecords.size(), 1u);
+             EXPECT_EQ(content.bitmapRecords[0].type, pdfemf::EMR_STRETCHDIBITS);
+             EXPECT_TRUE(IsNear(pixelAt(emf, content.bitmapRecords[0], {5000, 3840}), qRgb(255, 127, 127)));
+         }},
+        {"image with half alpha over black", black + redImage, pictured},
+        {"stroke at half opacity over black", black + "/Half gs 1 0 0 RG 100 w 150 650 m 300 650 l S\n",
+         [&](const QByteArray& emf, const pdfemf::EmfContent& content) {
+             pictured(emf, content);
+             ASSERT_FALSE(content.pathRecords.empty());
+             EXPECT_EQ(content.pathRecords.back().operation, pdfemf::EMR_SELECTCLIPPATH)
+                 << "the stroke's outline";
+         }},
+        {"stencil mask: opaque or transparent black, premultiplied",
+         "1 0 0 rg q 200 0 0 100 100 600 cm BI /W 2 /H 1 /IM true /BPC 1 ID \x40\nEI Q\n",
+         [](const QByteArray& emf, const pdfemf::EmfContent& content) {
+             ASSERT_EQ(content.bitmapRecords.size(), 1u);
+             EXPECT_EQ(content.bitmapRecords[0].type, pdfemf::EMR_ALPHABLEND);
+             EXPECT_EQ(content.bitmapRecords[0].blend, 0x01FF0000u) << "per-pixel alpha, no constant alpha";
+             EXPECT_TRUE(IsNear(pixelAt(emf, content.bitmapRecords[0], {3000, 3840}), qRgba(255, 0, 0, 255)));
+             EXPECT_TRUE(IsNear(pixelAt(emf, content.bitmapRecords[0], {5000, 3840}), qRgba(0, 0, 0, 0)));
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const QByteArray emf = emfOf(pdf, resources, row.content);
+        const pdfemf::EmfContent content = pdfemf::readEmf(emf);
+        ASSERT_TRUE(content.fault.isEmpty()) << content.fault.toStdString();
+        row.check(emf, content);
     }
 }
 
