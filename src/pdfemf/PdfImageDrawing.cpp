@@ -126,10 +126,13 @@ void drawPixels(EmfWriter& emf, const double* m, const PdfPixels& pixels, double
     } else {
         skewed = true;
         const double unit = std::sqrt(std::abs(det) / (double(pixels.width) * pixels.height));
-        outW =
-            std::clamp(int(std::ceil((right - left) / unit)), 1, 2 * std::max(pixels.width, pixels.height));
-        outH =
-            std::clamp(int(std::ceil((bottom - top) / unit)), 1, 2 * std::max(pixels.width, pixels.height));
+        outW = std::max(1, int(std::ceil((right - left) / unit)));
+        outH = std::max(1, int(std::ceil((bottom - top) / unit)));
+        const double excess = double(outW) * outH / double(kMaxGridSamples);
+        if (excess > 1) {
+            outW = std::max(1, int(outW / std::sqrt(excess)));
+            outH = std::max(1, int(outH / std::sqrt(excess)));
+        }
     }
     std::vector<uint8_t> out(size_t(outW) * outH * 4);
     const double inv[4] = {m[3] / det, -m[1] / det, -m[2] / det, m[0] / det};

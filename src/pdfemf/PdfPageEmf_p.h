@@ -95,10 +95,10 @@ private:
     void fillWith(GfxState* state, bool winding);
     void clipWith(GfxState* state, bool winding);
     EmfPath devicePath(GfxState* state) const;
-    // Counts the image's paint event; false when it is not to be decoded (not drawn, or drawn as a
-    // picture of the page).
-    bool imageWanted(GfxState* state);
-    void drawImagePixels(GfxState* state, const PdfPixels& pixels);
+    // Counts the image's paint event and gives the part of it to decode; empty when none is (not
+    // in view, not drawn, or drawn as a picture of the page).
+    ImageWindow imageWanted(GfxState* state, int width, int height);
+    void drawImagePixels(GfxState* state, const ImageWindow& window, const PdfPixels& pixels);
     // The device region of `bounds` within the clip, on the pictures' pixel grid.
     EmfRect clippedRegion(GfxState* state, const EmfRect& bounds) const;
     // Whether a translucent paint over `region` is drawn as a picture of the page.

@@ -5,7 +5,7 @@
 
 namespace quillet::pdfemf {
 
-void PdfPageEmf::drawImagePixels(GfxState* state, const PdfPixels& pixels)
+void PdfPageEmf::drawImagePixels(GfxState* state, const ImageWindow& window, const PdfPixels& pixels)
 {
     if (pixels.width == 0)
         return;
@@ -19,36 +19,42 @@ void PdfPageEmf::drawImagePixels(GfxState* state, const PdfPixels& pixels)
             return;
         }
     }
-    drawPixels(*m_emf, state->getCTM(), pixels, opacity);
+    drawPixels(*m_emf, window.ctm, pixels, opacity);
 }
 
-bool PdfPageEmf::imageWanted(GfxState* state)
+ImageWindow PdfPageEmf::imageWanted(GfxState* state, int width, int height)
 {
     ++m_event;
     if (!painting() || paintOpacity(state, false) <= 0)
-        return false;
-    if (!hasPicture())
-        return true;
-    // The picture of the page takes the image's place: no need to decode it again.
-    const ImagePlace place = imagePlace(state->getCTM());
-    drawPicture(clippedRegion(state, place.bounds), place.outline, true);
-    return false;
+        return {};
+    if (hasPicture()) {
+        // The picture of the page takes the image's place: no need to decode it again.
+        const ImagePlace place = imagePlace(state->getCTM());
+        drawPicture(clippedRegion(state, place.bounds), place.outline, true);
+        return {};
+    }
+    double visible[4];
+    state->getClipBBox(&visible[0], &visible[1], &visible[2], &visible[3]);
+    visible[0] = std::max(visible[0], 0.0);
+    visible[1] = std::max(visible[1], 0.0);
+    visible[2] = std::min(visible[2], state->getPageWidth());
+    visible[3] = std::min(visible[3], state->getPageHeight());
+    return imageWindow(state->getCTM(), width, height, visible, UnitsPerInch);
 }
 
 void PdfPageEmf::drawImageMask(GfxState* state, Object*, Stream* str, int width, int height, bool invert,
                                bool, bool)
 {
-    if (!imageWanted(state))
+    const ImageWindow window = imageWanted(state, width, height);
+    if (window.empty())
         return;
-    const std::vector<uint8_t> mask = decodeStencil(str, width, height, invert);
-    if (mask.empty())
-        return;
+    const std::vector<uint8_t> mask = decodeStencil(str, invert, window);
     GfxRGB rgb;
     state->getFillRGB(&rgb);
     PdfPixels pixels;
-    pixels.width = width;
-    pixels.height = height;
-    pixels.rgba.resize(size_t(width) * height * 4);
+    pixels.width = window.gridWidth;
+    pixels.height = window.gridHeight;
+    pixels.rgba.resize(mask.size() * 4);
     for (size_t i = 0; i < mask.size(); ++i) {
         pixels.rgba[4 * i] = colToByte(rgb.r);
         pixels.rgba[4 * i + 1] = colToByte(rgb.g);
@@ -56,37 +62,41 @@ void PdfPageEmf::drawImageMask(GfxState* state, Object*, Stream* str, int width,
         pixels.rgba[4 * i + 3] = mask[i];
     }
     pixels.opaque = false;
-    drawImagePixels(state, pixels);
+    drawImagePixels(state, window, pixels);
 }
 
 void PdfPageEmf::drawImage(GfxState* state, Object*, Stream* str, int width, int height,
                            GfxImageColorMap* colorMap, bool, const int* maskColors, bool)
 {
-    if (!imageWanted(state))
-        return;
-    drawImagePixels(state, decodeImage(str, width, height, colorMap, maskColors));
+    const ImageWindow window = imageWanted(state, width, height);
+    if (!window.empty())
+        drawImagePixels(state, window, decodeImage(str, colorMap, maskColors, window));
 }
 
 void PdfPageEmf::drawMaskedImage(GfxState* state, Object*, Stream* str, int width, int height,
                                  GfxImageColorMap* colorMap, bool, Stream* maskStr, int maskWidth,
                                  int maskHeight, bool maskInvert, bool)
 {
-    if (!imageWanted(state))
+    const ImageWindow window = imageWanted(state, width, height);
+    if (window.empty())
         return;
-    PdfPixels pixels = decodeImage(str, width, height, colorMap, nullptr);
-    applyAlpha(pixels, decodeStencil(maskStr, maskWidth, maskHeight, maskInvert), maskWidth, maskHeight);
-    drawImagePixels(state, pixels);
+    PdfPixels pixels = decodeImage(str, colorMap, nullptr, window);
+    const ImageWindow mask = maskWindow(window, maskWidth, maskHeight);
+    applyAlpha(pixels, decodeStencil(maskStr, maskInvert, mask), mask.gridWidth, mask.gridHeight);
+    drawImagePixels(state, window, pixels);
 }
 
 void PdfPageEmf::drawSoftMaskedImage(GfxState* state, Object*, Stream* str, int width, int height,
                                      GfxImageColorMap* colorMap, bool, Stream* maskStr, int maskWidth,
                                      int maskHeight, GfxImageColorMap* maskColorMap, bool)
 {
-    if (!imageWanted(state))
+    const ImageWindow window = imageWanted(state, width, height);
+    if (window.empty())
         return;
-    PdfPixels pixels = decodeImage(str, width, height, colorMap, nullptr);
-    applyAlpha(pixels, decodeSoftMask(maskStr, maskWidth, maskHeight, maskColorMap), maskWidth, maskHeight);
-    drawImagePixels(state, pixels);
+    PdfPixels pixels = decodeImage(str, colorMap, nullptr, window);
+    const ImageWindow mask = maskWindow(window, maskWidth, maskHeight);
+    applyAlpha(pixels, decodeSoftMask(maskStr, maskColorMap, mask), mask.gridWidth, mask.gridHeight);
+    drawImagePixels(state, window, pixels);
 }
 
 EmfRect PdfPageEmf::clippedRegion(GfxState* state, const EmfRect& bounds) const

@@ -82,7 +82,9 @@ TEST(PdfEmfWriter, DashesAreFiguresOfASolidPen)
         SCOPED_TRACE(row.what);
         const std::vector<pdfemf::EmfPathRecord> stroked =
             strokes(pdfemf::readEmf(emfOf(HandMadePdf(595, 842), {}, row.content)));
-        ASSERT_EQ(stroked.size(), 1u);
+        EXPECT_EQ(stroked.size(), 1u);
+        if (stroked.size() != 1)
+            continue;
         EXPECT_EQ(stroked[0].penStyle & 0xf, 0u) << "PS_SOLID";
         EXPECT_EQ(stroked[0].penWidth, 80);
         std::vector<std::pair<int, int>> spans;
@@ -191,8 +193,84 @@ TEST(PdfEmfWriter, TranslucentPaintsShowWhatLiesBeneath)
         SCOPED_TRACE(row.what);
         const QByteArray emf = emfOf(pdf, resources, row.content);
         const pdfemf::EmfContent content = pdfemf::readEmf(emf);
-        ASSERT_TRUE(content.fault.isEmpty()) << content.fault.toStdString();
+        EXPECT_TRUE(content.fault.isEmpty()) << content.fault.toStdString();
         row.check(emf, content);
+    }
+}
+
+// A grey image of width x height samples, one bit each, Flate-compressed: big images stay small.
+QByteArray bigImage(int width, int height)
+{
+    QByteArray row((width + 7) / 8, '\0');
+    row.fill('\xff', row.size() / 2);
+    QByteArray samples;
+    samples.reserve(row.size() * height);
+    for (int y = 0; y < height; ++y)
+        samples += row;
+    const QByteArray flate = qCompress(samples).mid(4); // zlib's own stream, without Qt's length
+    return HandMadePdf::stream("/Type /XObject /Subtype /Image /Width " + QByteArray::number(width) +
+                                   " /Height " + QByteArray::number(height) +
+                                   " /ColorSpace /DeviceGray /BitsPerComponent 1 /Filter /FlateDecode",
+                               flate);
+}
+
+// No image is dropped, and none is kept finer than the page can show: an image of more than 4M
+// samples in view is drawn at 300 dpi of its size on the page; only the part in view is drawn.
+TEST(PdfEmfWriter, LargeImagesAreDrawnAtWhatThePageShows)
+{
+    struct Row
+    {
+        const char* what;
+        int width, height;
+        QByteArray content;
+        QSize minimum, maximum; // the bitmap's pixels
+        int targetWidth;        // device units, 1440 an inch
+    };
+    const std::vector<Row> rows{
+        {"8200 x 8200 samples, past the former limit, at 2 inches",
+         8200,
+         8200,
+         "q 144 0 0 144 100 500 cm /Im Do Q",
+         {600, 600},
+         {600, 600},
+         2880},
+        {"2100 x 2100 samples at an inch: 300 dpi",
+         2100,
+         2100,
+         "q 72 0 0 72 100 500 cm /Im Do Q",
+         {300, 300},
+         {300, 300},
+         1440},
+        {"the same turned by 30 degrees: resampled at that density",
+         2100,
+         2100,
+         "q 62.35 36 -36 62.35 100 500 cm /Im Do Q",
+         {380, 380},
+         {420, 420},
+         1967},
+        {"1000 x 1000 samples over 10 inches, an inch of it in view",
+         1000,
+         1000,
+         "q 100 500 72 72 re W n 720 0 0 720 100 500 cm /Im Do Q",
+         {100, 100},
+         {101, 101},
+         1440},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        HandMadePdf pdf(595, 842);
+        const int image = pdf.addObject(bigImage(row.width, row.height));
+        const pdfemf::EmfContent content = pdfemf::readEmf(
+            emfOf(pdf, "/XObject <</Im " + QByteArray::number(image) + " 0 R>>", row.content));
+        EXPECT_EQ(content.bitmapRecords.size(), 1u);
+        if (content.bitmapRecords.size() != 1)
+            continue;
+        const pdfemf::EmfBitmapRecord& bitmap = content.bitmapRecords[0];
+        EXPECT_GE(bitmap.width, row.minimum.width());
+        EXPECT_LE(bitmap.width, row.maximum.width());
+        EXPECT_GE(bitmap.height, row.minimum.height());
+        EXPECT_LE(bitmap.height, row.maximum.height());
+        EXPECT_NEAR(bitmap.target.right - bitmap.target.left, row.targetWidth, 4);
     }
 }
 
