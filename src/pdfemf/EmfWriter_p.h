@@ -72,15 +72,16 @@ inline int32_t roundedUnits(double v)
 struct EmfFont
 {
     int32_t height = 0;     // em height in logical units (written negative: character height)
-    int32_t width = 0;      // 0: the face's own proportions
+    int32_t width = 0;      // average character width; 0: the face's own proportions
+    int32_t asciiWidth = 0; // the same glyph width as the office's reader counts it (see selectFont)
     int32_t escapement = 0; // baseline angle, tenths of a degree counter-clockwise
     int32_t weight = 400;
     bool italic = false;
     QString face;
     bool operator==(const EmfFont& o) const
     {
-        return height == o.height && width == o.width && escapement == o.escapement && weight == o.weight &&
-               italic == o.italic && face == o.face;
+        return height == o.height && width == o.width && asciiWidth == o.asciiWidth &&
+               escapement == o.escapement && weight == o.weight && italic == o.italic && face == o.face;
     }
 };
 
@@ -141,7 +142,10 @@ private:
         int selected = -1;
         uint64_t clock = 0;
     };
-    void useObject(ObjectTable& table, uint32_t createType, const QByteArray& body);
+    // Selects the object, creating it first if needed; `creationScaleX` is a horizontal scale of the
+    // world transform in force while the creation record is played (see selectFont).
+    void useObject(ObjectTable& table, uint32_t createType, const QByteArray& body,
+                   double creationScaleX = 1);
     ObjectTable m_pens{1, 8};
     ObjectTable m_brushes{9, 16};
     ObjectTable m_fonts{25, 16}; // handle 0 is reserved, so the header counts 41

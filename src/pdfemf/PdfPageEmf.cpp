@@ -234,11 +234,19 @@ void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double
     state->getFontTransMat(&m11, &m12, &m21, &m22);
     m11 *= state->getHorizScaling();
     m12 *= state->getHorizScaling();
-    const double along = std::hypot(m11, m12);
-    if (along <= 0)
+    const double along = std::hypot(m11, m12), height = std::hypot(m21, m22);
+    if (along <= 0 || height <= 0)
         return;
     EmfFont emfFont;
-    emfFont.height = std::max(1, roundedUnits(std::hypot(m21, m22)));
+    emfFont.height = std::max(1, roundedUnits(height));
+    // Condensed or expanded glyphs (horizontal scaling, Tz): a width in each reader's measure.
+    const double stretch = along / height;
+    if (std::abs(stretch - 1) > 0.01 && m_face.averageWidth > 0) {
+        emfFont.width = std::max(1, roundedUnits(stretch * m_face.averageWidth * height));
+        // The office's reader takes a width equal to the height for the face's own proportions.
+        emfFont.width += emfFont.width == emfFont.height ? 1 : 0;
+        emfFont.asciiWidth = roundedUnits(stretch * m_face.asciiAdvance * height);
+    }
     int escapement = roundedUnits(std::atan2(-m12, m11) * 1800 / M_PI);
     emfFont.escapement = (escapement + 3600) % 3600;
     // Fill and stroke at once is how bold is faked for a face that has none.

@@ -45,4 +45,80 @@ TEST(PdfEmfWriter, PageOfTextPathAndImage)
     EXPECT_EQ(content.paths, 1);
 }
 
+// A font whose codes 1, 2, ... stand for `glyphs` (a ligature is several characters) through its
+// ToUnicode map, each glyph 500 units wide: text in any script, in the order the test draws it.
+class CodedFont
+{
+public:
+    CodedFont(HandMadePdf& pdf, const QByteArray& baseFont, const QStringList& glyphs) : m_glyphs(glyphs)
+    {
+        QByteArray map = "/CIDInit /ProcSet findresource begin 12 dict begin begincmap /CMapName /Coded def\n"
+                         "1 begincodespacerange <01> <FF> endcodespacerange\n" +
+                         QByteArray::number(glyphs.size()) + " beginbfchar\n";
+        QByteArray widths;
+        for (int i = 0; i < glyphs.size(); ++i) {
+            map += "<" + code(i) + "> <";
+            for (QChar c : glyphs[i])
+                map += QByteArray::number(c.unicode(), 16).rightJustified(4, '0');
+            map += ">\n";
+            widths += "500 ";
+        }
+        map += "endbfchar endcmap CMapName currentdict /CMap defineresource pop end end";
+        const int toUnicode = pdf.addObject(HandMadePdf::stream({}, map));
+        m_object =
+            pdf.addObject("<</Type /Font /Subtype /Type1 /BaseFont /" + baseFont +
+                          " /FirstChar 1 /LastChar " + QByteArray::number(glyphs.size()) + " /Widths [" +
+                          widths + "] /ToUnicode " + QByteArray::number(toUnicode) + " 0 R>>");
+    }
+    QByteArray resource(const QByteArray& name) const
+    {
+        return name + " " + QByteArray::number(m_object) + " 0 R";
+    }
+    // The glyphs, each a character of `text` or a ligature in brackets ("[لا]"), as a PDF string.
+    QByteArray show(const QString& text) const
+    {
+        QByteArray codes = "<";
+        for (int i = 0; i < text.size(); ++i) {
+            const int end = text[i] == '[' ? int(text.indexOf(']', i)) : i;
+            codes += code(int(m_glyphs.indexOf(end > i ? text.mid(i + 1, end - i - 1) : text.mid(i, 1))));
+            i = end;
+        }
+        return codes + ">";
+    }
+
+private:
+    static QByteArray code(int index) { return QByteArray::number(index + 1, 16).rightJustified(2, '0'); }
+    QStringList m_glyphs;
+    int m_object = 0;
+};
+
+// Condensed and expanded text (Tz) draws narrowed or widened glyphs: the font's width is the face's
+// own average width scaled, and for the office's reader, which measures the average on ASCII
+// letters, a horizontal scale is in force while the font is created.
+TEST(PdfEmfWriter, CondensedAndExpandedGlyphs)
+{
+    HandMadePdf pdf(595, 842);
+    // Noto Sans CJK SC (fonts-noto-cjk): an OS/2 average width of 979 units of 1000.
+    const CodedFont font(pdf, "NotoSansCJKsc-Regular", {"字", "A"});
+    QByteArray content;
+    for (int scale : {50, 100, 200})
+        content += "BT /F1 20 Tf " + QByteArray::number(scale) + " Tz 100 " + QByteArray::number(scale * 2) +
+                   " Td " + font.show("字A") + " Tj ET\n";
+    const pdfemf::EmfContent emf =
+        pdfemf::readEmf(emfOf(pdf, "/Font <<" + font.resource("/F1") + ">>", content));
+    ASSERT_EQ(emf.texts.size(), 3u);
+    const double em = 20 * 20; // 20 points at 1440 units an inch
+    EXPECT_NEAR(emf.texts[0].font.width, 0.5 * 0.979 * em, 1);
+    EXPECT_EQ(emf.texts[1].font.width, 0);
+    EXPECT_NEAR(emf.texts[2].font.width, 2 * 0.979 * em, 1);
+    EXPECT_EQ(emf.texts[0].dx, (std::vector<int32_t>{100, 100}));
+    int scaledCreations = 0;
+    for (size_t i = 0; i + 2 < emf.types.size(); ++i) {
+        scaledCreations += emf.types[i] == pdfemf::EMR_SETWORLDTRANSFORM &&
+                           emf.types[i + 1] == pdfemf::EMR_EXTCREATEFONTINDIRECTW &&
+                           emf.types[i + 2] == pdfemf::EMR_MODIFYWORLDTRANSFORM;
+    }
+    EXPECT_EQ(scaledCreations, 2);
+}
+
 } // namespace
