@@ -124,6 +124,7 @@ void EmfWriter::append(const Record& record)
 void EmfWriter::saveDC()
 {
     append(Record(EMR_SAVEDC));
+    m_savedAligns.push_back(m_textAlign);
 }
 
 void EmfWriter::restoreDC()
@@ -132,6 +133,10 @@ void EmfWriter::restoreDC()
     m_pens.selected = m_brushes.selected = m_fonts.selected = -1;
     m_fillMode = -1;
     m_textColor = -1;
+    if (!m_savedAligns.empty()) {
+        m_textAlign = m_savedAligns.back();
+        m_savedAligns.pop_back();
+    }
 }
 
 void EmfWriter::select(uint32_t handle)
@@ -306,6 +311,14 @@ void EmfWriter::clipPath(const EmfPath& path, bool winding)
     append(Record(EMR_SELECTCLIPPATH).u32(1 /*RGN_AND*/));
 }
 
+void EmfWriter::setTextAlign(uint32_t align)
+{
+    if (m_textAlign == align)
+        return;
+    append(Record(EMR_SETTEXTALIGN).u32(align));
+    m_textAlign = align;
+}
+
 void EmfWriter::text(EmfPoint origin, const QString& text, const std::vector<int32_t>& dx,
                      const EmfFont& font, EmfColor color)
 {
@@ -313,6 +326,7 @@ void EmfWriter::text(EmfPoint origin, const QString& text, const std::vector<int
         return;
     selectFont(font);
     setTextColor(color);
+    setTextAlign(24 /*TA_BASELINE | TA_LEFT*/);
     int64_t advance = 0;
     for (int32_t d : dx)
         advance += d;
@@ -320,17 +334,38 @@ void EmfWriter::text(EmfPoint origin, const QString& text, const std::vector<int
     const int32_t h = std::max(font.height, 1);
     const EmfRect bounds{origin.x, origin.y - h, int32_t(origin.x + std::max<int64_t>(advance, 0)),
                          origin.y + h / 3};
+    std::vector<int32_t> advances(size_t(text.size()), 0);
+    std::copy_n(dx.begin(), std::min(dx.size(), advances.size()), advances.begin());
+    writeText(bounds, origin, text, 0, advances);
+}
+
+void EmfWriter::rightToLeftText(EmfPoint rightEnd, const QString& text, int32_t width, const EmfFont& font,
+                                EmfColor color)
+{
+    if (text.isEmpty())
+        return;
+    selectFont(font);
+    setTextColor(color);
+    setTextAlign(26 /*TA_BASELINE | TA_RIGHT*/);
+    const int32_t h = std::max(font.height, 1);
+    const EmfRect bounds{rightEnd.x - std::max(width, 0), rightEnd.y - h, rightEnd.x, rightEnd.y + h / 3};
+    writeText(bounds, rightEnd, text, ETO_RTLREADING, {});
+}
+
+void EmfWriter::writeText(const EmfRect& bounds, EmfPoint reference, const QString& text, uint32_t options,
+                          const std::vector<int32_t>& dx)
+{
     const uint32_t chars = uint32_t(text.size());
     const uint32_t stringOffset = 76;
-    const uint32_t dxOffset = stringOffset + ((chars * 2 + 3) & ~3u);
+    const uint32_t dxOffset = dx.empty() ? 0 : stringOffset + ((chars * 2 + 3) & ~3u);
     Record record(EMR_EXTTEXTOUTW);
     record.rect(bounds).u32(1 /*GM_COMPATIBLE*/).f32(0).f32(0);
-    record.i32(origin.x).i32(origin.y).u32(chars).u32(stringOffset).u32(0).rect({}).u32(dxOffset);
+    record.i32(reference.x).i32(reference.y).u32(chars).u32(stringOffset).u32(options).rect({}).u32(dxOffset);
     for (QChar c : text)
         record.u16(c.unicode());
     record.pad();
-    for (uint32_t i = 0; i < chars; ++i)
-        record.i32(i < dx.size() ? dx[i] : 0);
+    for (int32_t d : dx)
+        record.i32(d);
     append(record);
 }
 

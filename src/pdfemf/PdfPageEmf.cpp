@@ -42,6 +42,7 @@ void PdfPageEmf::startPage(int, GfxState* state, XRef*)
     m_groupIsMask.clear();
     m_maskDepth = 0;
     m_run = PdfTextRun();
+    m_line = TextLine();
     m_faceFont = nullptr;
     m_done.clear();
 }
@@ -278,7 +279,7 @@ void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double
 void PdfPageEmf::flushText()
 {
     if (m_emf)
-        m_run.writeTo(*m_emf);
+        m_run.writeTo(*m_emf, m_line);
 }
 
 void PdfPageEmf::drawImagePixels(GfxState* state, const PdfPixels& pixels)

@@ -79,6 +79,7 @@ private:
     std::vector<bool> m_groupIsMask;
     int m_maskDepth = 0;
     PdfTextRun m_run;
+    TextLine m_line;                     // the line the last run was on
     const GfxFont* m_faceFont = nullptr; // the font m_face was looked up for, on this page
     FontFace m_face;
 };

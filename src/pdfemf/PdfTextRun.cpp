@@ -1,8 +1,57 @@
 #include "pdfemf/PdfTextRun_p.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quillet::pdfemf {
+
+namespace {
+
+enum Direction
+{
+    Neutral = 0,
+    LeftToRight = 1,
+    RightToLeft = -1,
+    Number = 2 // read left to right, but not a letter that sets a line's direction
+};
+
+// Right to left if any character is of a right-to-left script, left to right if any is a letter of
+// a left-to-right one, a number if any is a digit, else neutral: spaces, punctuation, marks.
+int directionOf(QStringView text)
+{
+    int direction = Neutral;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size())
+            c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
+        switch (QChar::direction(c)) {
+        case QChar::DirR:
+        case QChar::DirAL:
+            return RightToLeft;
+        case QChar::DirL:
+            direction = LeftToRight;
+            break;
+        case QChar::DirEN:
+        case QChar::DirAN:
+            direction = direction == Neutral ? Number : direction;
+            break;
+        default:
+            break;
+        }
+    }
+    return direction;
+}
+
+bool isSpace(QStringView text)
+{
+    for (const QChar c : text) {
+        if (!c.isSpace())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 bool PdfTextRun::continuesAt(const EmfFont& font, EmfColor color, double x, double y) const
 {
@@ -47,27 +96,133 @@ void PdfTextRun::add(double x, double y, double advance, const unsigned int* uni
     m_end = glyph.start + advance;
 }
 
-void PdfTextRun::writeTo(EmfWriter& emf)
+EmfPoint PdfTextRun::pointAt(double distance) const
+{
+    return {roundedUnits(m_x + distance * m_dirX), roundedUnits(m_y + distance * m_dirY)};
+}
+
+void PdfTextRun::writeTo(EmfWriter& emf, TextLine& line)
 {
     if (m_glyphs.empty())
         return;
+    std::vector<int> offsets{0}; // of each glyph's text in m_text, and the end
+    std::vector<int> directions;
+    bool anyLeft = false, anyRight = false;
+    for (const Glyph& glyph : m_glyphs) {
+        directions.push_back(directionOf(QStringView(m_text).mid(offsets.back(), glyph.units)));
+        offsets.push_back(offsets.back() + glyph.units);
+        anyLeft = anyLeft || directions.back() == LeftToRight;
+        anyRight = anyRight || directions.back() == RightToLeft;
+    }
+    const double offLine = -(m_x - line.x) * line.dirY + (m_y - line.y) * line.dirX;
+    if (std::abs(offLine) >= 2 || line.dirX != m_dirX || line.dirY != m_dirY)
+        line = TextLine{m_x, m_y, m_dirX, m_dirY, Neutral};
+    if (line.direction == Neutral && (anyLeft || anyRight))
+        line.direction = anyLeft ? LeftToRight : RightToLeft;
+
+    const size_t count = m_glyphs.size();
+    if (!anyRight && (anyLeft || line.direction != RightToLeft)) {
+        writeLeftToRight(emf, 0, count - 1, offsets);
+    } else {
+        // Neutrals take the direction of the letters on both sides, else the line's (the run's ends
+        // border on the line). A run with letters of both directions is part of a left-to-right
+        // line: the office draws a right-to-left line's runs from right to left, so only a
+        // left-to-right line joins them into one run. Digits read left to right; a separator
+        // between two ("2.5") belongs to the number, other neutrals count digits as right to left,
+        // as Unicode's bidirectional algorithm does.
+        const int base = anyLeft ? LeftToRight : line.direction == LeftToRight ? LeftToRight : RightToLeft;
+        std::vector<int> resolved(directions);
+        for (size_t g = 0; g < count; ++g) {
+            if (resolved[g] != Neutral)
+                continue;
+            if (g > 0 && g + 1 < count && directions[g - 1] == Number && directions[g + 1] == Number) {
+                resolved[g] = Number;
+                continue;
+            }
+            int before = base, after = base;
+            for (size_t k = g; k-- > 0;) {
+                if (directions[k] != Neutral) {
+                    before = directions[k];
+                    break;
+                }
+            }
+            for (size_t k = g + 1; k < count; ++k) {
+                if (directions[k] != Neutral) {
+                    after = directions[k];
+                    break;
+                }
+            }
+            before = before == Number ? RightToLeft : before;
+            after = after == Number ? RightToLeft : after;
+            resolved[g] = before == after ? before : base;
+        }
+        // Stretches of one direction, written in reading order: from the right on a right-to-left line.
+        std::vector<std::pair<size_t, size_t>> stretches;
+        for (size_t first = 0; first < count;) {
+            size_t last = first;
+            while (last + 1 < count &&
+                   (resolved[last + 1] == RightToLeft) == (resolved[first] == RightToLeft))
+                ++last;
+            stretches.emplace_back(first, last);
+            first = last + 1;
+        }
+        if (base == RightToLeft)
+            std::reverse(stretches.begin(), stretches.end());
+        for (const auto& [first, last] : stretches) {
+            if (resolved[first] == RightToLeft)
+                writeRightToLeft(emf, first, last, offsets);
+            else
+                writeLeftToRight(emf, first, last, offsets);
+        }
+    }
+    *this = PdfTextRun();
+}
+
+void PdfTextRun::writeLeftToRight(EmfWriter& emf, size_t first, size_t last, const std::vector<int>& offsets)
+{
+    const QString text = m_text.mid(offsets[first], offsets[last + 1] - offsets[first]);
     std::vector<int32_t> dx;
-    dx.reserve(size_t(m_text.size()));
+    dx.reserve(size_t(text.size()));
+    const double origin = m_glyphs[first].start;
     double at = 0;
     int unit = 0;
-    for (size_t g = 0; g < m_glyphs.size(); ++g) {
+    for (size_t g = first; g <= last; ++g) {
         const Glyph& glyph = m_glyphs[g];
-        const double next = g + 1 < m_glyphs.size() ? m_glyphs[g + 1].start : m_end;
         // A ligature's advance is shared by its characters; a surrogate pair's low half gets none.
-        const double share = (next - glyph.start) / glyph.codePoints;
+        const double share = (endOf(g) - glyph.start) / glyph.codePoints;
         for (int k = 0; k < glyph.units; ++k, ++unit) {
-            const double to = m_text.at(unit).isLowSurrogate() ? at : at + share;
+            const double to = text.at(unit).isLowSurrogate() ? at : at + share;
             dx.push_back(roundedUnits(to) - roundedUnits(at));
             at = to;
         }
     }
-    emf.text({roundedUnits(m_x), roundedUnits(m_y)}, m_text, dx, m_font, m_color);
-    *this = PdfTextRun();
+    emf.text(pointAt(origin), text, dx, m_font, m_color);
+}
+
+void PdfTextRun::writeRightToLeft(EmfWriter& emf, size_t first, size_t last, const std::vector<int>& offsets)
+{
+    // One record a word, so that a reader's own advances misplace no glyph by more than a word's
+    // error. In drawing order a word is the spaces before it (after it in reading order) and itself.
+    std::vector<std::pair<size_t, size_t>> words;
+    const auto spaceAt = [&](size_t g) {
+        return isSpace(QStringView(m_text).mid(offsets[g], offsets[g + 1] - offsets[g]));
+    };
+    size_t start = first;
+    for (size_t g = first + 1; g <= last; ++g) {
+        if (spaceAt(g) && !spaceAt(g - 1)) {
+            words.emplace_back(start, g - 1);
+            start = g;
+        }
+    }
+    words.emplace_back(start, last);
+    for (auto word = words.rbegin(); word != words.rend(); ++word) {
+        QString text;
+        for (size_t g = word->second + 1; g-- > word->first;)
+            text += QStringView(m_text).mid(offsets[g], offsets[g + 1] - offsets[g]);
+        const double right = endOf(word->second);
+        emf.rightToLeftText(pointAt(right), text, roundedUnits(right - m_glyphs[word->first].start), m_font,
+                            m_color);
+    }
 }
 
 } // namespace quillet::pdfemf

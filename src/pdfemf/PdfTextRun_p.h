@@ -1,13 +1,25 @@
 #pragma once
 
-// Characters of one text record: same font, colour and baseline. Glyph positions come from the
-// PDF (kerning, word and character spacing included) and become the record's advances.
+// Characters of one text run: same font, colour and baseline, in the order the PDF draws them,
+// which for right-to-left scripts is the drawing (visual) order. Glyph positions come from the PDF
+// (kerning, word and character spacing included) and become the records' advances. A run is
+// written as records that hold reading (logical) order: left-to-right stretches with advances,
+// right-to-left words marked as such, placed at their right ends.
 
 #include "pdfemf/EmfWriter_p.h"
 
 #include <vector>
 
 namespace quillet::pdfemf {
+
+// What the runs of one line have shown so far: its baseline, and its reading direction from the
+// first run with a strong character (the office writes a line's runs in reading order). It decides
+// the direction of a run of neutral characters only, such as the ")." that ends a Hebrew line.
+struct TextLine
+{
+    double x = 0, y = 0, dirX = 1, dirY = 0;
+    int direction = 0; // 1 left to right, -1 right to left, 0 not known yet
+};
 
 class PdfTextRun
 {
@@ -20,8 +32,9 @@ public:
     // One glyph with its Unicode text (UCS-4, a ligature has several) and advance along the baseline.
     // Control characters are dropped; a glyph without text adds nothing.
     void add(double x, double y, double advance, const unsigned int* unicode, int length);
-    // Writes the run as one EMR_EXTTEXTOUTW and empties it.
-    void writeTo(EmfWriter& emf);
+    // Writes the run as records in reading order and empties it; `line` is the line it belongs to,
+    // started afresh when the run lies on another baseline.
+    void writeTo(EmfWriter& emf, TextLine& line);
 
 private:
     struct Glyph
@@ -31,6 +44,13 @@ private:
         double start;   // along the baseline from the origin
     };
     double along(double x, double y) const { return (x - m_x) * m_dirX + (y - m_y) * m_dirY; }
+    double endOf(size_t glyph) const
+    {
+        return glyph + 1 < m_glyphs.size() ? m_glyphs[glyph + 1].start : m_end;
+    }
+    EmfPoint pointAt(double distance) const;
+    void writeLeftToRight(EmfWriter& emf, size_t first, size_t last, const std::vector<int>& offsets);
+    void writeRightToLeft(EmfWriter& emf, size_t first, size_t last, const std::vector<int>& offsets);
 
     EmfFont m_font;
     EmfColor m_color = 0;

@@ -92,6 +92,53 @@ private:
     int m_object = 0;
 };
 
+// Text records hold reading order whatever the page's drawing order, and mark right-to-left words
+// as such.
+TEST(PdfEmfWriter, TextRecordsInReadingOrder)
+{
+    const QStringList glyphs = QString("שלוםעabcd 137.()「」文竖排。مس").split(QString(), Qt::SkipEmptyParts)
+                               << QStringLiteral("لا");
+    struct Row
+    {
+        const char* what;
+        QString content; // `glyphs` strings in <>, drawn with font F1 at 20 points
+        QStringList texts;
+        QList<bool> rightToLeft;
+    } rows[] = {
+        {"Hebrew line", "BT 100 700 Td <םלוע םולש> Tj ET", {"שלום ", "עולם"}, {true, true}},
+        {"Hebrew word in a Latin line",
+         "BT 100 700 Td <ab םולש cd> Tj ET",
+         {"ab ", "שלום", " cd"},
+         {false, true, false}},
+        {"Arabic ligature", "BT 100 700 Td <م[لا]س> Tj ET", {"سلام"}, {true}},
+        {"number in a Hebrew run", "BT 100 700 Td <137 םע> Tj ET", {"עם ", "137"}, {true, false}},
+        {"full stop of a Hebrew line in a run of its own",
+         "BT 300 700 Td <םולש> Tj ET BT 280 700 Td <.> Tj ET",
+         {"שלום", "."},
+         {true, true}},
+    };
+    for (const Row& row : rows) {
+        HandMadePdf pdf(595, 842);
+        const CodedFont font(pdf, "DejaVuSans", glyphs);
+        QByteArray content;
+        for (const QString& part : row.content.split('<')) {
+            const qsizetype close = part.indexOf('>');
+            content +=
+                close < 0 ? part.toLatin1() : font.show(part.left(close)) + part.mid(close + 1).toLatin1();
+        }
+        const pdfemf::EmfContent emf = pdfemf::readEmf(
+            emfOf(pdf, "/Font <<" + font.resource("/F1") + ">>", content.replace("BT ", "BT /F1 20 Tf ")));
+        QStringList texts;
+        QList<bool> rightToLeft;
+        for (const pdfemf::EmfTextRecord& record : emf.texts) {
+            texts << record.text;
+            rightToLeft << bool(record.options & pdfemf::ETO_RTLREADING);
+        }
+        EXPECT_EQ(texts.join('|').toStdString(), row.texts.join('|').toStdString()) << row.what;
+        EXPECT_EQ(rightToLeft, row.rightToLeft) << row.what;
+    }
+}
+
 // Condensed and expanded text (Tz) draws narrowed or widened glyphs: the font's width is the face's
 // own average width scaled, and for the office's reader, which measures the average on ASCII
 // letters, a horizontal scale is in force while the font is created.
