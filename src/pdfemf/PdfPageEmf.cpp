@@ -43,6 +43,7 @@ void PdfPageEmf::startPage(int, GfxState* state, XRef*)
     m_maskDepth = 0;
     m_run = PdfTextRun();
     m_line = TextLine();
+    m_verticalFlow = false;
     m_faceFont = nullptr;
     m_done.clear();
 }
@@ -270,8 +271,18 @@ void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double
     state->transformDelta(dx, dy, &ax, &ay);
     const double dirX = m11 / along, dirY = m12 / along;
     if (!m_run.continuesAt(emfFont, color, px, py)) {
+        // Vertical text: the glyph above and this one form a column; a glyph that starts the next
+        // column takes the direction of the last.
+        if (m_run.standsAbove(emfFont, px, py)) {
+            m_verticalFlow = true;
+            m_run.setVertical();
+        }
         flushText();
         m_run.start(emfFont, color, px, py, dirX, dirY);
+        if (m_verticalFlow && emfFont.escapement == 0)
+            m_run.setVertical();
+    } else {
+        m_verticalFlow = false;
     }
     m_run.add(px, py, ax * dirX + ay * dirY, u, uLen);
 }

@@ -80,6 +80,7 @@ private:
     int m_maskDepth = 0;
     PdfTextRun m_run;
     TextLine m_line;                     // the line the last run was on
+    bool m_verticalFlow = false;         // the last glyphs stood in a column of vertical text
     const GfxFont* m_faceFont = nullptr; // the font m_face was looked up for, on this page
     FontFace m_face;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace quillet::pdfemf {
 
@@ -51,6 +52,31 @@ bool isSpace(QStringView text)
     return true;
 }
 
+// Unicode's vertical presentation form of a character (reached from the ASCII or the full-width
+// character it stands for), or the character itself.
+char16_t verticalForm(char16_t c)
+{
+    static const std::map<char16_t, char16_t> forms = [] {
+        std::map<char16_t, char16_t> made;
+        for (const auto& [from, to] : {std::pair<char16_t, char16_t>{0xFE10, 0xFE19}, {0xFE30, 0xFE4F}}) {
+            for (char16_t form = from; form <= to; ++form) {
+                const QString base = QChar(form).decomposition();
+                if (QChar(form).decompositionTag() == QChar::Vertical && base.size() == 1)
+                    made.emplace(base.at(0).unicode(), form); // the first of two forms for '_'
+            }
+        }
+        for (char16_t wide = 0xFF01; wide <= 0xFF5E; ++wide) {
+            const QString base = QChar(wide).decomposition();
+            const auto form = base.size() == 1 ? made.find(base.at(0).unicode()) : made.end();
+            if (form != made.end())
+                made.emplace(wide, form->second);
+        }
+        return made;
+    }();
+    const auto found = forms.find(c);
+    return found == forms.end() ? c : found->second;
+}
+
 } // namespace
 
 bool PdfTextRun::continuesAt(const EmfFont& font, EmfColor color, double x, double y) const
@@ -60,6 +86,13 @@ bool PdfTextRun::continuesAt(const EmfFont& font, EmfColor color, double x, doub
     // Within two device units (1/720 inch) of the baseline.
     const double off = -(x - m_x) * m_dirY + (y - m_y) * m_dirX;
     return std::abs(off) < 2 && along(x, y) >= m_glyphs.back().start;
+}
+
+bool PdfTextRun::standsAbove(const EmfFont& font, double x, double y) const
+{
+    const double h = m_font.height;
+    return m_glyphs.size() == 1 && m_font == font && m_font.escapement == 0 && std::abs(x - m_x) < 0.1 * h &&
+           y - m_y > 0.9 * h && y - m_y < 1.25 * h;
 }
 
 void PdfTextRun::start(const EmfFont& font, EmfColor color, double x, double y, double dirX, double dirY)
@@ -105,6 +138,10 @@ void PdfTextRun::writeTo(EmfWriter& emf, TextLine& line)
 {
     if (m_glyphs.empty())
         return;
+    if (m_vertical && m_glyphs.size() == 1) {
+        for (QChar& c : m_text)
+            c = QChar(verticalForm(c.unicode()));
+    }
     std::vector<int> offsets{0}; // of each glyph's text in m_text, and the end
     std::vector<int> directions;
     bool anyLeft = false, anyRight = false;

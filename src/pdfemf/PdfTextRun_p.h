@@ -32,6 +32,13 @@ public:
     // One glyph with its Unicode text (UCS-4, a ligature has several) and advance along the baseline.
     // Control characters are dropped; a glyph without text adds nothing.
     void add(double x, double y, double advance, const unsigned int* unicode, int length);
+    int glyphs() const { return int(m_glyphs.size()); }
+    // Whether the run is one upright glyph straight above a glyph at (x, y) in the same font, an em
+    // higher: a column of vertical text, whose glyphs the office sets one by one.
+    bool standsAbove(const EmfFont& font, double x, double y) const;
+    // The run is one upright glyph of a vertical column: punctuation takes its vertical form
+    // (U+FE10..FE19, U+FE30..FE4F), as the page draws it.
+    void setVertical() { m_vertical = true; }
     // Writes the run as records in reading order and empties it; `line` is the line it belongs to,
     // started afresh when the run lies on another baseline.
     void writeTo(EmfWriter& emf, TextLine& line);
@@ -56,6 +63,7 @@ private:
     EmfColor m_color = 0;
     double m_x = 0, m_y = 0, m_dirX = 1, m_dirY = 0;
     double m_end = 0;
+    bool m_vertical = false;
     QString m_text;
     std::vector<Glyph> m_glyphs;
 };

@@ -92,8 +92,8 @@ private:
     int m_object = 0;
 };
 
-// Text records hold reading order whatever the page's drawing order, and mark right-to-left words
-// as such.
+// Text records hold reading order whatever the page's drawing order, mark right-to-left words as
+// such, and show punctuation of a vertical column in its vertical form, as the page draws it.
 TEST(PdfEmfWriter, TextRecordsInReadingOrder)
 {
     const QStringList glyphs = QString("שלוםעabcd 137.()「」文竖排。مس").split(QString(), Qt::SkipEmptyParts)
@@ -116,6 +116,12 @@ TEST(PdfEmfWriter, TextRecordsInReadingOrder)
          "BT 300 700 Td <םולש> Tj ET BT 280 700 Td <.> Tj ET",
          {"שלום", "."},
          {true, true}},
+        {"vertical column, and the next one",
+         "BT 1 0 0 1 300 700 Tm <竖> Tj 1 0 0 1 300 680 Tm <排> Tj "
+         "1 0 0 1 300 660 Tm <。> Tj 1 0 0 1 270 700 Tm <「> Tj ET",
+         {"竖", "排", "︒", "﹁"},
+         {false, false, false, false}},
+        {"horizontal line", "BT 100 700 Td <「文。」> Tj ET", {"「文。」"}, {false}},
     };
     for (const Row& row : rows) {
         HandMadePdf pdf(595, 842);
