@@ -10,7 +10,9 @@
 #include "pdfemf/PdfTextRun_p.h"
 
 #include <OutputDev.h>
+#include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace quillet::pdfemf {
@@ -83,6 +85,12 @@ private:
     bool m_verticalFlow = false;         // the last glyphs stood in a column of vertical text
     const GfxFont* m_faceFont = nullptr; // the font m_face was looked up for, on this page
     FontFace m_face;
+    // Whether the font's own ToUnicode map (not poppler's guesses) gives text for the code; true
+    // without a map.
+    bool hasText(const GfxFont& font, CharCode code);
+    using CodeRange = std::pair<uint32_t, uint32_t>;
+    XRef* m_xref = nullptr;
+    std::map<std::pair<int, int>, std::optional<std::vector<CodeRange>>> m_textCodes; // by font object
 };
 
 } // namespace quillet::pdfemf

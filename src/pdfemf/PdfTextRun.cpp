@@ -79,13 +79,30 @@ char16_t verticalForm(char16_t c)
 
 } // namespace
 
-bool PdfTextRun::continuesAt(const EmfFont& font, EmfColor color, double x, double y) const
+bool PdfTextRun::continuesAt(const EmfFont& font, EmfColor color, double x, double y, bool mark) const
 {
     if (m_glyphs.empty() || !(m_font == font) || m_color != color)
         return false;
-    // Within two device units (1/720 inch) of the baseline.
+    // Within two device units (1/720 inch) of the baseline, or of the em for a mark.
     const double off = -(x - m_x) * m_dirY + (y - m_y) * m_dirX;
-    return std::abs(off) < 2 && along(x, y) >= m_glyphs.back().start;
+    if (mark && m_rightToLeft)
+        return std::abs(off) < m_font.height && along(x, y) >= m_resume - m_font.height;
+    return std::abs(off) < 2 && along(x, y) >= m_resume;
+}
+
+bool PdfTextRun::isMark(const unsigned int* unicode, int length)
+{
+    for (int i = 0; i < length; ++i) {
+        const QChar::Category category = QChar::category(char32_t(unicode[i]));
+        if (category != QChar::Mark_NonSpacing && category != QChar::Mark_Enclosing)
+            return false;
+    }
+    return length > 0;
+}
+
+bool PdfTextRun::endsInArabic() const
+{
+    return !m_text.isEmpty() && m_text.back().direction() == QChar::DirAL;
 }
 
 bool PdfTextRun::standsAbove(const EmfFont& font, double x, double y) const
@@ -127,6 +144,9 @@ void PdfTextRun::add(double x, double y, double advance, const unsigned int* uni
         return;
     m_glyphs.push_back(glyph);
     m_end = glyph.start + advance;
+    if (!isMark(unicode, length))
+        m_resume = glyph.start;
+    m_rightToLeft = m_rightToLeft || directionOf(QStringView(m_text).right(glyph.units)) == RightToLeft;
 }
 
 EmfPoint PdfTextRun::pointAt(double distance) const

@@ -25,8 +25,13 @@ class PdfTextRun
 {
 public:
     // Whether a glyph at device point (x, y) in this font and colour carries the run on: on its
-    // baseline and not behind its last glyph.
-    bool continuesAt(const EmfFont& font, EmfColor color, double x, double y) const;
+    // baseline and not behind its last glyph. A combining mark over right-to-left letters may stand
+    // off the baseline and before the letter it belongs to, which may follow it.
+    bool continuesAt(const EmfFont& font, EmfColor color, double x, double y, bool mark = false) const;
+    // Whether the run ends in an Arabic letter (a kashida that stretches a word may follow).
+    bool endsInArabic() const;
+    // Whether the characters are combining marks only (vowel points, harakat).
+    static bool isMark(const unsigned int* unicode, int length);
     // Starts a new run (the old one must have been written) at (x, y), along (dirX, dirY) (unit length).
     void start(const EmfFont& font, EmfColor color, double x, double y, double dirX, double dirY);
     // One glyph with its Unicode text (UCS-4, a ligature has several) and advance along the baseline.
@@ -63,6 +68,8 @@ private:
     EmfColor m_color = 0;
     double m_x = 0, m_y = 0, m_dirX = 1, m_dirY = 0;
     double m_end = 0;
+    double m_resume = 0;        // where the last glyph that is not a mark starts
+    bool m_rightToLeft = false; // the run holds a right-to-left letter
     bool m_vertical = false;
     QString m_text;
     std::vector<Glyph> m_glyphs;

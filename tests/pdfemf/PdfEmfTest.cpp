@@ -74,13 +74,15 @@ public:
     {
         return name + " " + QByteArray::number(m_object) + " 0 R";
     }
-    // The glyphs, each a character of `text` or a ligature in brackets ("[لا]"), as a PDF string.
+    // The glyphs, each a character of `text` or a ligature in brackets ("[لا]"), as a PDF string;
+    // a character the font lacks is its own code, without text in the ToUnicode map.
     QByteArray show(const QString& text) const
     {
         QByteArray codes = "<";
         for (int i = 0; i < text.size(); ++i) {
             const int end = text[i] == '[' ? int(text.indexOf(']', i)) : i;
-            codes += code(int(m_glyphs.indexOf(end > i ? text.mid(i + 1, end - i - 1) : text.mid(i, 1))));
+            const int glyph = int(m_glyphs.indexOf(end > i ? text.mid(i + 1, end - i - 1) : text.mid(i, 1)));
+            codes += glyph < 0 ? QByteArray::number(text[i].unicode(), 16) : code(glyph);
             i = end;
         }
         return codes + ">";
@@ -96,8 +98,9 @@ private:
 // such, and show punctuation of a vertical column in its vertical form, as the page draws it.
 TEST(PdfEmfWriter, TextRecordsInReadingOrder)
 {
-    const QStringList glyphs = QString("שלוםעabcd 137.()「」文竖排。مس").split(QString(), Qt::SkipEmptyParts)
-                               << QStringLiteral("لا");
+    const QStringList glyphs =
+        QString("שלוםעabcd 137.()「」文竖排。مس\u05B8").split(QString(), Qt::SkipEmptyParts)
+        << QStringLiteral("لا");
     struct Row
     {
         const char* what;
@@ -112,6 +115,14 @@ TEST(PdfEmfWriter, TextRecordsInReadingOrder)
          {false, true, false}},
         {"Arabic ligature", "BT 100 700 Td <م[لا]س> Tj ET", {"سلام"}, {true}},
         {"number in a Hebrew run", "BT 100 700 Td <137 םע> Tj ET", {"עם ", "137"}, {true, false}},
+        {"kashida, a glyph the ToUnicode map leaves out, in an Arabic word",
+         "BT 100 700 Td <م6س> Tj ET",
+         {"سـم"},
+         {true}},
+        {"vowel point under its letter, which the page draws after it",
+         "BT 100 700 Td <ל> Tj 1 0 0 1 120 694 Tm <\u05B8> Tj 1 0 0 1 119.9 700 Tm <ש> Tj ET",
+         {"ש\u05B8ל"},
+         {true}},
         {"full stop of a Hebrew line in a run of its own",
          "BT 300 700 Td <םולש> Tj ET BT 280 700 Td <.> Tj ET",
          {"שלום", "."},
