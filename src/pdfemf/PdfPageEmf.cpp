@@ -300,8 +300,10 @@ void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double
         return;
     EmfFont emfFont;
     emfFont.height = std::max(1, roundedUnits(height));
-    // Condensed or expanded glyphs (horizontal scaling, Tz): a width in each reader's measure.
-    const double stretch = along / height;
+    // Condensed or expanded glyphs (horizontal scaling, Tz): a width in each reader's measure. The
+    // em across the baseline is the matrix's area over its length along it, so slant is no stretch.
+    const double area = std::abs(m11 * m22 - m12 * m21);
+    const double stretch = area > 0 ? along * along / area : 1;
     if (std::abs(stretch - 1) > 0.01 && m_face.averageWidth > 0) {
         emfFont.width = std::max(1, roundedUnits(stretch * m_face.averageWidth * height));
         // The office's reader takes a width equal to the height for the face's own proportions.

@@ -168,13 +168,15 @@ TEST(PdfEmfWriter, CondensedAndExpandedGlyphs)
     for (int scale : {50, 100, 200})
         content += "BT /F1 20 Tf " + QByteArray::number(scale) + " Tz 100 " + QByteArray::number(scale * 2) +
                    " Td " + font.show("字A") + " Tj ET\n";
+    content += "BT /F1 20 Tf 100 Tz 1 0 0.3 1 100 600 Tm " + font.show("字A") + " Tj ET\n"; // slanted
     const pdfemf::EmfContent emf =
         pdfemf::readEmf(emfOf(pdf, "/Font <<" + font.resource("/F1") + ">>", content));
-    ASSERT_EQ(emf.texts.size(), 3u);
+    ASSERT_EQ(emf.texts.size(), 4u);
     const double em = 20 * 20; // 20 points at 1440 units an inch
     EXPECT_NEAR(emf.texts[0].font.width, 0.5 * 0.979 * em, 1);
     EXPECT_EQ(emf.texts[1].font.width, 0);
     EXPECT_NEAR(emf.texts[2].font.width, 2 * 0.979 * em, 1);
+    EXPECT_EQ(emf.texts[3].font.width, 0);
     EXPECT_EQ(emf.texts[0].dx, (std::vector<int32_t>{100, 100}));
     int scaledCreations = 0;
     for (size_t i = 0; i + 2 < emf.types.size(); ++i) {
