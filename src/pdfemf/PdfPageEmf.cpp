@@ -4,7 +4,9 @@
 
 #include <GfxFont.h>
 #include <GfxState.h>
+#include <UTF.h>
 #include <XRef.h>
+#include <goo/gmem.h>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -80,6 +82,7 @@ void PdfPageEmf::startPage(int, GfxState* state, XRef* xref)
     m_run = PdfTextRun();
     m_line = TextLine();
     m_verticalFlow = false;
+    m_actualText.clear();
     m_faceFont = nullptr;
     m_done.clear();
 }
@@ -284,6 +287,14 @@ void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double
                           CharCode code, int, const Unicode* u, int uLen)
 {
     const int render = state->getRender() & 3;
+    const bool actual = !m_actualText.empty();
+    if (actual) {
+        if (m_actualTextGiven)
+            return;
+        m_actualTextGiven = true;
+        u = m_actualText.data();
+        uLen = int(m_actualText.size());
+    }
     if (!drawing() || render == 3 || !state->getFont() || uLen <= 0)
         return;
     const GfxFont* font = state->getFont().get();
@@ -336,7 +347,7 @@ void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double
     // kashida, which stretches a word of a justified Arabic line, is a tatweel; other such glyphs
     // have no text to show.
     static const Unicode tatweel = 0x0640;
-    if (uLen == 1 && u[0] == code && !hasText(*font, code)) {
+    if (!actual && uLen == 1 && u[0] == code && !hasText(*font, code)) {
         if (!continues || !m_run.endsInArabic())
             return;
         u = &tatweel;
@@ -356,6 +367,20 @@ void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double
         m_verticalFlow = false;
     }
     m_run.add(px, py, ax * dirX + ay * dirY, u, uLen);
+}
+
+void PdfPageEmf::beginActualText(GfxState*, const GooString* text)
+{
+    Unicode* ucs4 = nullptr;
+    const int length = text ? TextStringToUCS4(text->toStr(), &ucs4) : 0;
+    m_actualText.assign(ucs4, ucs4 + std::max(length, 0));
+    gfree(ucs4);
+    m_actualTextGiven = false;
+}
+
+void PdfPageEmf::endActualText(GfxState*)
+{
+    m_actualText.clear();
 }
 
 void PdfPageEmf::flushText()

@@ -62,6 +62,11 @@ public:
                              GfxImageColorMap* colorMap, bool interpolate, Stream* maskStr, int maskWidth,
                              int maskHeight, GfxImageColorMap* maskColorMap, bool maskInterpolate) override;
 
+    // Marked content with its text given (ActualText), as the office wraps a letter's combining marks:
+    // the span's first glyph carries that text, its other glyphs none.
+    void beginActualText(GfxState* state, const GooString* text) override;
+    void endActualText(GfxState* state) override;
+
     // A soft mask's own content is a mask, not page content: it is not drawn.
     void beginTransparencyGroup(GfxState* state, const double* bbox, GfxColorSpace* blendingColorSpace,
                                 bool isolated, bool knockout, bool forSoftMask) override;
@@ -90,6 +95,8 @@ private:
     bool hasText(const GfxFont& font, CharCode code);
     using CodeRange = std::pair<uint32_t, uint32_t>;
     XRef* m_xref = nullptr;
+    std::vector<Unicode> m_actualText; // of the span being drawn; empty outside one
+    bool m_actualTextGiven = false;    // to the span's first glyph
     std::map<std::pair<int, int>, std::optional<std::vector<CodeRange>>> m_textCodes; // by font object
 };
 

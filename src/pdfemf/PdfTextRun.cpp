@@ -171,9 +171,12 @@ void PdfTextRun::writeTo(EmfWriter& emf, TextLine& line)
         anyLeft = anyLeft || directions.back() == LeftToRight;
         anyRight = anyRight || directions.back() == RightToLeft;
     }
+    line.pageRightToLeft = line.pageRightToLeft || anyRight;
     const double offLine = -(m_x - line.x) * line.dirY + (m_y - line.y) * line.dirX;
     if (std::abs(offLine) >= 2 || line.dirX != m_dirX || line.dirY != m_dirY)
-        line = TextLine{m_x, m_y, m_dirX, m_dirY, Neutral};
+        line = TextLine{m_x, m_y, m_dirX, m_dirY, Neutral, line.pageRightToLeft};
+    else if (line.pageRightToLeft && (m_x - line.x) * line.dirX + (m_y - line.y) * line.dirY < -2)
+        line.direction = RightToLeft;
     if (line.direction == Neutral && (anyLeft || anyRight))
         line.direction = anyLeft ? LeftToRight : RightToLeft;
 

@@ -12,13 +12,16 @@
 
 namespace quillet::pdfemf {
 
-// What the runs of one line have shown so far: its baseline, and its reading direction from the
-// first run with a strong character (the office writes a line's runs in reading order). It decides
-// the direction of a run of neutral characters only, such as the ")." that ends a Hebrew line.
+// What the runs of one line have shown so far: where its first run starts, and its reading
+// direction. The office writes a line's runs in reading order, so a run that starts before the
+// first one (on a page with right-to-left letters) makes the line right to left; otherwise the
+// first run with a letter decides. The direction matters for runs of neutral characters only, such
+// as the ")." that ends a Hebrew line.
 struct TextLine
 {
     double x = 0, y = 0, dirX = 1, dirY = 0;
-    int direction = 0; // 1 left to right, -1 right to left, 0 not known yet
+    int direction = 0;            // 1 left to right, -1 right to left, 0 not known yet
+    bool pageRightToLeft = false; // the page has shown right-to-left letters (kept from line to line)
 };
 
 class PdfTextRun

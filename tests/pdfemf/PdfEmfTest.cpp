@@ -104,42 +104,50 @@ TEST(PdfEmfWriter, TextRecordsInReadingOrder)
     struct Row
     {
         const char* what;
-        QString content; // `glyphs` strings in <>, drawn with font F1 at 20 points
+        QString content; // `glyphs` strings in {}, drawn with font F1 at 20 points
         QStringList texts;
         QList<bool> rightToLeft;
     } rows[] = {
-        {"Hebrew line", "BT 100 700 Td <םלוע םולש> Tj ET", {"שלום ", "עולם"}, {true, true}},
+        {"Hebrew line", "BT 100 700 Td {םלוע םולש} Tj ET", {"שלום ", "עולם"}, {true, true}},
         {"Hebrew word in a Latin line",
-         "BT 100 700 Td <ab םולש cd> Tj ET",
+         "BT 100 700 Td {ab םולש cd} Tj ET",
          {"ab ", "שלום", " cd"},
          {false, true, false}},
-        {"Arabic ligature", "BT 100 700 Td <م[لا]س> Tj ET", {"سلام"}, {true}},
-        {"number in a Hebrew run", "BT 100 700 Td <137 םע> Tj ET", {"עם ", "137"}, {true, false}},
+        {"Arabic ligature", "BT 100 700 Td {م[لا]س} Tj ET", {"سلام"}, {true}},
+        {"number in a Hebrew run", "BT 100 700 Td {137 םע} Tj ET", {"עם ", "137"}, {true, false}},
         {"kashida, a glyph the ToUnicode map leaves out, in an Arabic word",
-         "BT 100 700 Td <م6س> Tj ET",
+         "BT 100 700 Td {م6س} Tj ET",
          {"سـم"},
          {true}},
         {"vowel point under its letter, which the page draws after it",
-         "BT 100 700 Td <ל> Tj 1 0 0 1 120 694 Tm <\u05B8> Tj 1 0 0 1 119.9 700 Tm <ש> Tj ET",
+         "BT 100 700 Td {ל} Tj 1 0 0 1 120 694 Tm {\u05B8} Tj 1 0 0 1 119.9 700 Tm {ש} Tj ET",
          {"ש\u05B8ל"},
          {true}},
         {"full stop of a Hebrew line in a run of its own",
-         "BT 300 700 Td <םולש> Tj ET BT 280 700 Td <.> Tj ET",
+         "BT 300 700 Td {םולש} Tj ET BT 280 700 Td {.} Tj ET",
          {"שלום", "."},
          {true, true}},
+        {"vowel point whose glyph's own text is wrong, with its text given (ActualText)",
+         "BT 100 700 Td {ל} Tj /Span <</ActualText <FEFF05B8>>> BDC {a} Tj EMC {ש} Tj ET",
+         {"ש\u05B8ל"},
+         {true}},
+        {"Hebrew line that starts with a Latin word, its bracket in a run of its own",
+         "BT 100 750 Td {םולש} Tj ET BT 300 700 Td {ab} Tj ET BT 285 700 Td {(} Tj ET",
+         {"שלום", "ab", "("},
+         {true, false, true}},
         {"vertical column, and the next one",
-         "BT 1 0 0 1 300 700 Tm <竖> Tj 1 0 0 1 300 680 Tm <排> Tj "
-         "1 0 0 1 300 660 Tm <。> Tj 1 0 0 1 270 700 Tm <「> Tj ET",
+         "BT 1 0 0 1 300 700 Tm {竖} Tj 1 0 0 1 300 680 Tm {排} Tj "
+         "1 0 0 1 300 660 Tm {。} Tj 1 0 0 1 270 700 Tm {「} Tj ET",
          {"竖", "排", "︒", "﹁"},
          {false, false, false, false}},
-        {"horizontal line", "BT 100 700 Td <「文。」> Tj ET", {"「文。」"}, {false}},
+        {"horizontal line", "BT 100 700 Td {「文。」} Tj ET", {"「文。」"}, {false}},
     };
     for (const Row& row : rows) {
         HandMadePdf pdf(595, 842);
         const CodedFont font(pdf, "DejaVuSans", glyphs);
         QByteArray content;
-        for (const QString& part : row.content.split('<')) {
-            const qsizetype close = part.indexOf('>');
+        for (const QString& part : row.content.split('{')) {
+            const qsizetype close = part.indexOf('}');
             content +=
                 close < 0 ? part.toLatin1() : font.show(part.left(close)) + part.mid(close + 1).toLatin1();
         }
