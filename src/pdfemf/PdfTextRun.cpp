@@ -125,7 +125,7 @@ void PdfTextRun::start(const EmfFont& font, EmfColor color, double x, double y, 
 
 void PdfTextRun::add(double x, double y, double advance, const unsigned int* unicode, int length)
 {
-    Glyph glyph{0, 0, along(x, y)};
+    Glyph glyph{int(m_text.size()), 0, 0, Neutral, along(x, y)};
     for (int i = 0; i < length; ++i) {
         const char32_t c = unicode[i];
         if (c < 0x20 || (c >= 0xD800 && c < 0xE000) || c > 0x10FFFF)
@@ -142,11 +142,13 @@ void PdfTextRun::add(double x, double y, double advance, const unsigned int* uni
     }
     if (glyph.units == 0)
         return;
+    glyph.direction = directionOf(QStringView(m_text).right(glyph.units));
     m_glyphs.push_back(glyph);
     m_end = glyph.start + advance;
     if (!isMark(unicode, length))
         m_resume = glyph.start;
-    m_rightToLeft = m_rightToLeft || directionOf(QStringView(m_text).right(glyph.units)) == RightToLeft;
+    m_rightToLeft = m_rightToLeft || glyph.direction == RightToLeft;
+    m_leftToRight = m_leftToRight || glyph.direction == LeftToRight;
 }
 
 EmfPoint PdfTextRun::pointAt(double distance) const
@@ -162,15 +164,7 @@ void PdfTextRun::writeTo(EmfWriter& emf, TextLine& line)
         for (QChar& c : m_text)
             c = QChar(verticalForm(c.unicode()));
     }
-    std::vector<int> offsets{0}; // of each glyph's text in m_text, and the end
-    std::vector<int> directions;
-    bool anyLeft = false, anyRight = false;
-    for (const Glyph& glyph : m_glyphs) {
-        directions.push_back(directionOf(QStringView(m_text).mid(offsets.back(), glyph.units)));
-        offsets.push_back(offsets.back() + glyph.units);
-        anyLeft = anyLeft || directions.back() == LeftToRight;
-        anyRight = anyRight || directions.back() == RightToLeft;
-    }
+    const bool anyLeft = m_leftToRight, anyRight = m_rightToLeft;
     line.pageRightToLeft = line.pageRightToLeft || anyRight;
     const double offLine = -(m_x - line.x) * line.dirY + (m_y - line.y) * line.dirX;
     if (std::abs(offLine) >= 2 || line.dirX != m_dirX || line.dirY != m_dirY)
@@ -182,7 +176,7 @@ void PdfTextRun::writeTo(EmfWriter& emf, TextLine& line)
 
     const size_t count = m_glyphs.size();
     if (!anyRight && (anyLeft || line.direction != RightToLeft)) {
-        writeLeftToRight(emf, 0, count - 1, offsets);
+        writeLeftToRight(emf, 0, count - 1);
     } else {
         // Neutrals take the direction of the letters on both sides, else the line's (the run's ends
         // border on the line). A run with letters of both directions is part of a left-to-right
@@ -191,6 +185,9 @@ void PdfTextRun::writeTo(EmfWriter& emf, TextLine& line)
         // between two ("2.5") belongs to the number, other neutrals count digits as right to left,
         // as Unicode's bidirectional algorithm does.
         const int base = anyLeft ? LeftToRight : line.direction == LeftToRight ? LeftToRight : RightToLeft;
+        std::vector<int> directions(count);
+        for (size_t g = 0; g < count; ++g)
+            directions[g] = m_glyphs[g].direction;
         std::vector<int> resolved(directions);
         for (size_t g = 0; g < count; ++g) {
             if (resolved[g] != Neutral)
@@ -230,17 +227,17 @@ void PdfTextRun::writeTo(EmfWriter& emf, TextLine& line)
             std::reverse(stretches.begin(), stretches.end());
         for (const auto& [first, last] : stretches) {
             if (resolved[first] == RightToLeft)
-                writeRightToLeft(emf, first, last, offsets);
+                writeRightToLeft(emf, first, last);
             else
-                writeLeftToRight(emf, first, last, offsets);
+                writeLeftToRight(emf, first, last);
         }
     }
     *this = PdfTextRun();
 }
 
-void PdfTextRun::writeLeftToRight(EmfWriter& emf, size_t first, size_t last, const std::vector<int>& offsets)
+void PdfTextRun::writeLeftToRight(EmfWriter& emf, size_t first, size_t last)
 {
-    const QString text = m_text.mid(offsets[first], offsets[last + 1] - offsets[first]);
+    const QString text = textOf(first, last).toString();
     std::vector<int32_t> dx;
     dx.reserve(size_t(text.size()));
     const double origin = m_glyphs[first].start;
@@ -259,14 +256,12 @@ void PdfTextRun::writeLeftToRight(EmfWriter& emf, size_t first, size_t last, con
     emf.text(pointAt(origin), text, dx, m_font, m_color);
 }
 
-void PdfTextRun::writeRightToLeft(EmfWriter& emf, size_t first, size_t last, const std::vector<int>& offsets)
+void PdfTextRun::writeRightToLeft(EmfWriter& emf, size_t first, size_t last)
 {
     // One record a word, so that a reader's own advances misplace no glyph by more than a word's
     // error. In drawing order a word is the spaces before it (after it in reading order) and itself.
     std::vector<std::pair<size_t, size_t>> words;
-    const auto spaceAt = [&](size_t g) {
-        return isSpace(QStringView(m_text).mid(offsets[g], offsets[g + 1] - offsets[g]));
-    };
+    const auto spaceAt = [&](size_t g) { return isSpace(textOf(g, g)); };
     size_t start = first;
     for (size_t g = first + 1; g <= last; ++g) {
         if (spaceAt(g) && !spaceAt(g - 1)) {
@@ -278,7 +273,7 @@ void PdfTextRun::writeRightToLeft(EmfWriter& emf, size_t first, size_t last, con
     for (auto word = words.rbegin(); word != words.rend(); ++word) {
         QString text;
         for (size_t g = word->second + 1; g-- > word->first;)
-            text += QStringView(m_text).mid(offsets[g], offsets[g + 1] - offsets[g]);
+            text += textOf(g, g);
         const double right = endOf(word->second);
         emf.rightToLeftText(pointAt(right), text, roundedUnits(right - m_glyphs[word->first].start), m_font,
                             m_color);

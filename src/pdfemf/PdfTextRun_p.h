@@ -54,8 +54,10 @@ public:
 private:
     struct Glyph
     {
+        int offset;     // of its text in m_text
         int units;      // UTF-16 units in m_text
         int codePoints; // more than one: a ligature
+        int direction;  // of its characters (see directionOf)
         double start;   // along the baseline from the origin
     };
     double along(double x, double y) const { return (x - m_x) * m_dirX + (y - m_y) * m_dirY; }
@@ -63,9 +65,14 @@ private:
     {
         return glyph + 1 < m_glyphs.size() ? m_glyphs[glyph + 1].start : m_end;
     }
+    QStringView textOf(size_t first, size_t last) const
+    {
+        return QStringView(m_text).mid(m_glyphs[first].offset,
+                                       m_glyphs[last].offset + m_glyphs[last].units - m_glyphs[first].offset);
+    }
     EmfPoint pointAt(double distance) const;
-    void writeLeftToRight(EmfWriter& emf, size_t first, size_t last, const std::vector<int>& offsets);
-    void writeRightToLeft(EmfWriter& emf, size_t first, size_t last, const std::vector<int>& offsets);
+    void writeLeftToRight(EmfWriter& emf, size_t first, size_t last);
+    void writeRightToLeft(EmfWriter& emf, size_t first, size_t last);
 
     EmfFont m_font;
     EmfColor m_color = 0;
@@ -73,6 +80,7 @@ private:
     double m_end = 0;
     double m_resume = 0;        // where the last glyph that is not a mark starts
     bool m_rightToLeft = false; // the run holds a right-to-left letter
+    bool m_leftToRight = false; // and a left-to-right one
     bool m_vertical = false;
     QString m_text;
     std::vector<Glyph> m_glyphs;
