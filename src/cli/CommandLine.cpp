@@ -9,11 +9,11 @@
 #include "doclist/DocumentList.h"
 #include "doclist/FolderScan.h"
 #include "extract/ExtractionJob.h"
+#include "jobs/LogFile.h"
 #include "platform/TextViewer.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <csignal>
 
 namespace quillet {
@@ -59,19 +59,12 @@ int Failure(const QString& text)
     return ExitUsage;
 }
 
-// An output folder that exists but takes no files would fail every picture: better said at once.
-bool CanCreateFilesIn(const QString& folder)
-{
-    QTemporaryFile probe(withTrailingSeparator(folder) + QStringLiteral(".quillet-write-test-XXXXXX"));
-    return probe.open();
-}
-
 ConversionOptions OptionsOf(const CliArguments& arguments)
 {
     ConversionOptions options;
     options.outputFolder = arguments.outputFolder;
     options.logPath = arguments.logFile.isEmpty()
-                          ? withTrailingSeparator(arguments.outputFolder) + QStringLiteral("Quillet.log")
+                          ? withTrailingSeparator(arguments.outputFolder) + kLogFileName
                           : arguments.logFile;
     options.logPath = QFileInfo(options.logPath).absoluteFilePath();
     if (arguments.pages) {
@@ -94,13 +87,13 @@ int RunJob(const CliArguments& arguments, OfficeEngine& engine, StopSignals& sto
         return Failure(listError);
     if (stopSignals.received() != 0)
         return 128 + stopSignals.received();
+    // An output folder that exists but takes no files would fail every picture: better said at once.
     const QString& folder = arguments.outputFolder;
-    if (QFileInfo(folder).isDir() && !CanCreateFilesIn(folder))
+    if (QFileInfo(folder).isDir() && !canCreateFilesIn(folder))
         return Failure(QStringLiteral("无法在图片保存目录“%1”中写入文件。").arg(folder));
     // The job loses log lines it cannot write without a word; the summary would name a log that is not there.
     const ConversionOptions options = OptionsOf(arguments);
-    const QFileInfo log(options.logPath);
-    if (!arguments.logFile.isEmpty() && (log.exists() ? !log.isWritable() : !CanCreateFilesIn(log.path())))
+    if (!arguments.logFile.isEmpty() && !canWriteFile(options.logPath))
         return Failure(QStringLiteral("无法写入日志文件“%1”。").arg(options.logPath));
 
     const bool convert = arguments.action == CliArguments::Action::Convert;
