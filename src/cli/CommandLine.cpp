@@ -3,14 +3,17 @@
 #include "cli/CliArguments.h"
 #include "cli/DocumentGathering.h"
 #include "cli/StopSignals.h"
-#include "cli/TerminalJobWindow.h"
 #include "cli/TerminalReport.h"
 #include "convert/ConversionJob.h"
 #include "doclist/DocumentList.h"
 #include "doclist/FolderScan.h"
 #include "extract/ExtractionJob.h"
+#include "jobs/ConversionOptions.h"
+#include "jobs/FilePrefix.h"
+#include "jobs/JobRunner.h"
+#include "jobs/JobText.h"
 #include "jobs/LogFile.h"
-#include "platform/TextViewer.h"
+#include "jobs/PageBox.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -23,13 +26,6 @@ namespace {
 constexpr int ExitDone = 0;
 constexpr int ExitSomeFailed = 1;
 constexpr int ExitUsage = 2;
-
-// The frame only opens the log when its question is answered yes, which never happens here.
-class NoTextViewer : public TextViewer
-{
-public:
-    QString open(const QString&) override { return QStringLiteral("命令行不打开日志"); }
-};
 
 // The first signal is told at once, even while an office call is running.
 class SignalNotice
@@ -68,7 +64,7 @@ ConversionOptions OptionsOf(const CliArguments& arguments)
                           : arguments.logFile;
     options.logPath = QFileInfo(options.logPath).absoluteFilePath();
     if (arguments.pages) {
-        // "FROM-TO"; whatever else was typed reaches the job's own range check and is refused there.
+        // "FROM-TO"; whatever else was typed is refused by the range check.
         const QString& pages = *arguments.pages;
         const int dash = pages.indexOf(QLatin1Char('-'));
         options.allPages = false;
@@ -79,6 +75,27 @@ ConversionOptions OptionsOf(const CliArguments& arguments)
     return options;
 }
 
+// The options as the window's checks would leave them: the output folder made and ending with the
+// separator; and the checks only a command line needs. An error text when the job cannot start.
+QString PrepareOptions(const CliArguments& arguments, ConversionOptions& options)
+{
+    const QString& typed = arguments.outputFolder;
+    if (typed.trimmed().isEmpty())
+        return JobText::NoOutputFolder();
+    options.outputFolder = withTrailingSeparator(typed);
+    if (!MakeOutputFolder(options.outputFolder))
+        return JobText::FolderNotCreated(options.outputFolder);
+    // An output folder that takes no files would fail every picture: better said at once.
+    if (!canCreateFilesIn(options.outputFolder))
+        return QStringLiteral("无法在图片保存目录“%1”中写入文件。").arg(typed);
+    // The job loses log lines it cannot write without a word; the summary would name a log that is not there.
+    if (!arguments.logFile.isEmpty() && !canWriteFile(options.logPath))
+        return QStringLiteral("无法写入日志文件“%1”。").arg(options.logPath);
+    if (!HasValidPageRange(options))
+        return JobText::BadPageRange();
+    return QString();
+}
+
 int RunJob(const CliArguments& arguments, OfficeEngine& engine, StopSignals& stopSignals)
 {
     DocumentList list;
@@ -87,45 +104,47 @@ int RunJob(const CliArguments& arguments, OfficeEngine& engine, StopSignals& sto
         return Failure(listError);
     if (stopSignals.received() != 0)
         return 128 + stopSignals.received();
-    // An output folder that exists but takes no files would fail every picture: better said at once.
-    const QString& folder = arguments.outputFolder;
-    if (QFileInfo(folder).isDir() && !canCreateFilesIn(folder))
-        return Failure(QStringLiteral("无法在图片保存目录“%1”中写入文件。").arg(folder));
-    // The job loses log lines it cannot write without a word; the summary would name a log that is not there.
-    const ConversionOptions options = OptionsOf(arguments);
-    if (!arguments.logFile.isEmpty() && !canWriteFile(options.logPath))
-        return Failure(QStringLiteral("无法写入日志文件“%1”。").arg(options.logPath));
+    if (list.isEmpty())
+        return Failure(JobText::NoDocuments());
+    ConversionOptions options = OptionsOf(arguments);
+    const QString optionsError = PrepareOptions(arguments, options);
+    if (!optionsError.isEmpty())
+        return Failure(optionsError);
 
     const bool convert = arguments.action == CliArguments::Action::Convert;
+    const JobKind kind = convert ? ConversionJobKind() : ExtractionJobKind();
     TerminalReport report = TerminalReport::forStandardStreams(
-        static_cast<int>(list.count()), convert ? QStringLiteral("页") : QStringLiteral("个对象"));
+        list.entries(), convert ? QStringLiteral("页") : QStringLiteral("个对象"),
+        [&stopSignals] { return stopSignals.received() != 0; });
     const SignalNotice notice(stopSignals, report);
-    TerminalJobWindow window(list.entries(), options, report, stopSignals);
-    NoTextViewer viewer;
-    const JobOutcome outcome = BatchJob(window, engine, viewer)
-                                   .run(convert ? ConversionJobKind() : ExtractionJobKind(), arguments.jobs);
+    report.start();
+    const JobResult result =
+        JobRunner(engine, FixedOptions(options), report).run(kind, list.entries(), arguments.jobs);
     report.finish();
 
-    switch (outcome.end) {
-    case JobOutcome::End::Refused:
-    case JobOutcome::End::EngineNotStarted:
+    const int processed = result.done + result.failed;
+    switch (result.end) {
+    case JobResult::End::EngineNotStarted:
+        report.message(JobText::EngineNotStarted(result.reason));
         return ExitUsage;
-    case JobOutcome::End::Aborted:
+    case JobResult::End::Aborted:
+        report.message(JobText::JobAborted(result.reason));
         return ExitSomeFailed;
-    case JobOutcome::End::Stopped:
+    case JobResult::End::Stopped:
         report.message(QStringLiteral("%1 个文档已处理完（其中 %2 个失败），%3 个没有处理完。")
-                           .arg(outcome.documentsDone)
-                           .arg(outcome.documentsFailed)
-                           .arg(window.documentCount() - outcome.documentsDone));
+                           .arg(processed)
+                           .arg(result.failed)
+                           .arg(list.count() - processed));
         return stopSignals.received() != 0 ? 128 + stopSignals.received() : ExitSomeFailed;
-    case JobOutcome::End::Finished:
+    case JobResult::End::Finished:
         break;
     }
-    if (outcome.documentsFailed == 0)
+    report.message(kind.completionMessage);
+    if (result.failed == 0)
         return ExitDone;
     report.message(QStringLiteral("%1 个文档中有 %2 个处理失败，原因见日志“%3”。")
-                       .arg(outcome.documentsDone)
-                       .arg(outcome.documentsFailed)
+                       .arg(processed)
+                       .arg(result.failed)
                        .arg(options.logPath));
     return ExitSomeFailed;
 }

@@ -3,12 +3,18 @@
 #include "engine/EngineError.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace quillet {
 
 QChar PathSeparator()
 {
     return QDir::separator();
+}
+
+bool MakeOutputFolder(const QString& folder)
+{
+    return QFileInfo(folder).isDir() || QDir().mkdir(folder);
 }
 
 QString GetFilePrefix(const QString& path)

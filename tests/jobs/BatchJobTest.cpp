@@ -1,10 +1,9 @@
 // Both batch jobs run whole on the fake engine: the frame they share, how a job ends, and the work
 // each does with one document (the page renderer's and the picture extractor's).
-#include "jobs/BatchJob.h"
-
 #include "convert/ConversionJob.h"
 #include "engine/EngineError.h"
 #include "extract/ExtractionJob.h"
+#include "jobs/JobText.h"
 #include "support/JobTestSupport.h"
 
 #include <QRegularExpression>
@@ -97,7 +96,6 @@ TEST(BatchJob, EndsWithItsMessagesLogLinesAndFilesAndNothingLocked)
          false, {done, Question}, {missing, "处理a.doc" + foreign, "处理b.doc" + foreign}, "b-1.emf"},
         {"no office", {{"CreateApplication", Unavailable, 0}}, false, {noOffice}, {}, ""},
         {"no fresh office", {{"Documents.Open", Unavailable, 2}}, false, {noOffice, Question}, {missing}, ""},
-        {"list gone", {}, false, {JobText::JobAborted("程序内部错误：list gone"), Question}, {missing}, ""},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -108,8 +106,6 @@ TEST(BatchJob, EndsWithItsMessagesLogLinesAndFilesAndNothingLocked)
         job.add("b.doc", {{5, 5}});
         for (const auto& [call, number, occurrence] : c.failures)
             job.office.failOn(call, number, "找不到 soffice", occurrence);
-        if (QString(c.name) == "list gone")
-            job.documents[1].clear();
         job.scriptedDialogs.messageAnswers << MessageAnswer::Ok
                                            << (c.show ? MessageAnswer::Ok : MessageAnswer::Cancel);
         job.viewerFailure = c.viewerFailure;

@@ -1,0 +1,53 @@
+#include "jobs/JobText.h"
+
+namespace quillet {
+
+namespace JobText {
+QString NoDocuments()
+{
+    return QStringLiteral("没有需要处理的文档！");
+}
+QString NoOutputFolder()
+{
+    return QStringLiteral("请输入图片保存目录！");
+}
+QString NoLogFile()
+{
+    return QStringLiteral("请输入日志文件名！");
+}
+QString BadPageRange()
+{
+    return QStringLiteral("请输入正确的页码范围（数字）！");
+}
+QString Progress(int documentNumber)
+{
+    return QStringLiteral("正在处理第") + QString::number(documentNumber) + QStringLiteral("个文件");
+}
+QString Finished()
+{
+    return QStringLiteral("处理完毕！");
+}
+QString LogQuestion()
+{
+    return QStringLiteral("日志文件记录了处理过程中发生的异常，") + QLatin1String("\r\n") +
+           QStringLiteral("是否查看日志文件？");
+}
+QString FolderNotCreated(const QString& folder)
+{
+    return QStringLiteral("无法创建图片保存目录“%1”，请检查上级目录是否存在以及是否有写入权限。").arg(folder);
+}
+QString EngineNotStarted(const QString& reason)
+{
+    return QStringLiteral("无法启动文档处理引擎（LibreOffice），任务未执行。\r\n%1").arg(reason);
+}
+QString JobAborted(const QString& reason)
+{
+    return QStringLiteral("处理过程意外中断。\r\n%1").arg(reason);
+}
+QString ViewerNotStarted(const QString& logFile, const QString& reason)
+{
+    return QStringLiteral("无法打开日志文件“%1”：%2").arg(logFile, reason);
+}
+} // namespace JobText
+
+} // namespace quillet
