@@ -130,6 +130,16 @@ int RunJob(const CliArguments& arguments, OfficeEngine& engine, StopSignals& sto
     case JobResult::End::Aborted:
         report.message(JobText::JobAborted(result.reason));
         return ExitSomeFailed;
+    case JobResult::End::EngineLost:
+        report.message(
+            QStringLiteral("%1 个文档中 %2 个已完成，%3 个失败，%4 个未处理：文档处理引擎（LibreOffice）"
+                           "无法再次启动（%5）。每个失败或未处理的文档在日志“%6”中有一行。")
+                .arg(list.count())
+                .arg(result.done)
+                .arg(result.failed)
+                .arg(result.notAttempted)
+                .arg(result.reason, options.logPath));
+        return ExitSomeFailed;
     case JobResult::End::Stopped:
         report.message(QStringLiteral("%1 个文档已处理完（其中 %2 个失败），%3 个没有处理完。")
                            .arg(processed)

@@ -83,14 +83,15 @@ void TerminalReport::documentEnded(int index, DocumentEnd end)
 {
     const std::lock_guard lock(m_mutex);
     ++m_done;
-    const bool failed = end != DocumentEnd::Done;
-    m_failed += failed ? 1 : 0;
+    m_failed += end == DocumentEnd::Done ? 0 : 1;
     if (m_lines) {
-        WriteTo(stdout,
-                QStringLiteral("%1/%2\t%3\t%4\n")
-                    .arg(m_done)
-                    .arg(m_documents.size())
-                    .arg(failed ? QStringLiteral("失败") : QStringLiteral("完成"), m_documents.at(index)));
+        const QString state = end == DocumentEnd::Done     ? QStringLiteral("完成")
+                              : end == DocumentEnd::Failed ? QStringLiteral("失败")
+                                                           : QStringLiteral("未处理");
+        WriteTo(stdout, QStringLiteral("%1/%2\t%3\t%4\n")
+                            .arg(m_done)
+                            .arg(m_documents.size())
+                            .arg(state, m_documents.at(index)));
     }
     drawBar();
 }

@@ -121,6 +121,10 @@ void BatchJob::run(const JobKind& kind)
     case JobResult::End::EngineNotStarted:
         endEarly(JobText::EngineNotStarted(result.reason), result.logged);
         return;
+    case JobResult::End::EngineLost:
+        endEarly(JobText::EngineLost(result.done, result.failed, result.notAttempted, result.reason),
+                 result.logged);
+        return;
     case JobResult::End::Aborted:
     case JobResult::End::Stopped: // the window never asks for a stop
         endEarly(JobText::JobAborted(result.reason), result.logged);

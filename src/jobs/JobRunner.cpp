@@ -5,11 +5,13 @@
 #include "jobs/ConversionOptions.h"
 #include "jobs/JobLog.h"
 #include "jobs/JobObserver.h"
+#include "jobs/JobText.h"
 #include "jobs/SkipOnFailure.h"
 
 #include <algorithm>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -82,34 +84,86 @@ private:
 struct Lanes
 {
     Lanes(const QStringList& documents, const OptionsSource& options, JobObserver& observer)
-        : documents(documents), options(options, mutex), observer(observer)
+        : documents(documents), options(options, mutex), observer(observer), log(this->options)
     {}
 
-    // The first way out other than a stop decides how the job ended; every way out ends the others.
+    // A stop, or the observer failing, ends every lane; the observer's failure outranks a stop.
     void endWith(JobResult::End how, const QString& why)
     {
         const std::lock_guard lock(mutex);
-        if (end == JobResult::End::Finished || (end == JobResult::End::Stopped && how != end)) {
-            end = how;
-            reason = why;
+        if (!stop || (*stop == JobResult::End::Stopped && how != *stop)) {
+            stop = how;
+            stopReason = why;
         }
     }
     // Called with the mutex held.
-    bool mustStop() { return end != JobResult::End::Finished || observer.stopRequested(); }
+    bool mustStop() { return stop || observer.stopRequested(); }
+
+    // Called once the lanes have ended. The documents in hand of lanes whose office would not start
+    // get their lines, and so do those that no lane took up, unless the job never began or stopped.
+    JobResult result()
+    {
+        JobResult result;
+        const bool begun = passes > 0 || lost.empty();
+        if (begun) {
+            for (const auto& [index, why] : lost) {
+                log.record(documents.at(index), why);
+                ++failed;
+                observer.documentEnded(index, DocumentEnd::Failed);
+            }
+        }
+        if (stop) {
+            result.end = *stop;
+            result.reason = stopReason;
+        } else if (!lost.empty()) {
+            result.end = begun ? JobResult::End::EngineLost : JobResult::End::EngineNotStarted;
+            result.reason = lost.front().second;
+            for (int index = next; begun && index < documents.size(); ++index) {
+                log.record(documents.at(index), JobText::NotAttempted(result.reason));
+                ++result.notAttempted;
+                observer.documentEnded(index, DocumentEnd::NotAttempted);
+            }
+        }
+        result.done = done;
+        result.failed = failed;
+        result.logged = logged || log.errorLogged();
+        return result;
+    }
 
     std::mutex mutex; // one observer call at a time, and the fields below
     const QStringList& documents;
     SerialOptions options;
     JobObserver& observer;
+    JobLog log; // the runner's own lines
     int next = 0;
-    JobResult::End end = JobResult::End::Finished;
-    QString reason;
+    std::optional<JobResult::End> stop;
+    QString stopReason;
+    int passes = 0; // documents an office worked on
     int done = 0;
     int failed = 0;
+    std::vector<std::pair<int, QString>> lost; // documents in hand when a lane's office would not start
     bool logged = false;
 };
 
-// One lane's share of the job: the next document of the list until none is left, then quit.
+// A document's pass, with one more try when its office cannot be started. The reason when the
+// second try fails too.
+std::optional<QString> RunPass(const JobKind& kind, OfficeApplication& app, const QString& path,
+                               const OptionsSource& options, JobLog& log,
+                               const std::function<void()>& keepAlive)
+{
+    for (int attempt = 1;; ++attempt) {
+        try {
+            kind.worker(app, path, options, log, keepAlive);
+            return std::nullopt;
+        } catch (const EngineStartFailure& failure) {
+            if (attempt == 2)
+                return failure.description;
+        }
+    }
+}
+
+// One lane's share of the job: the next document of the list until none is left or its office
+// cannot be started, then quit.
 void RunLane(const JobKind& kind, ApplicationOfJob& app, Lanes& lanes)
 {
     JobLog log(lanes.options);
@@ -132,16 +186,20 @@ void RunLane(const JobKind& kind, ApplicationOfJob& app, Lanes& lanes)
                 lanes.observer.documentStarted(index);
             }
             const int recordsBefore = log.records();
-            kind.worker(*app, lanes.documents.at(index), lanes.options, log, keepAlive);
+            const std::optional<QString> notStarted =
+                RunPass(kind, *app, lanes.documents.at(index), lanes.options, log, keepAlive);
             const std::lock_guard lock(lanes.mutex);
+            if (notStarted) {
+                lanes.lost.emplace_back(index, *notStarted);
+                break;
+            }
+            ++lanes.passes;
             const bool failed = log.records() > recordsBefore;
             ++(failed ? lanes.failed : lanes.done);
             lanes.observer.documentEnded(index, failed ? DocumentEnd::Failed : DocumentEnd::Done);
         }
     } catch (const JobStopped&) {
         lanes.endWith(JobResult::End::Stopped, QString());
-    } catch (const EngineStartFailure& failure) {
-        lanes.endWith(JobResult::End::EngineNotStarted, failure.description);
     } catch (...) {
         // Workers never throw; this is the observer failing under the job.
         lanes.endWith(JobResult::End::Aborted, EngineError::fromCurrentException().description());
@@ -189,11 +247,7 @@ JobResult JobRunner::run(const JobKind& kind, const QStringList& documents, int 
             }
             RunLane(kind, *apps.front(), shared);
         }
-        result.end = shared.end;
-        result.reason = shared.reason;
-        result.done = shared.done;
-        result.failed = shared.failed;
-        result.logged = shared.logged;
+        result = shared.result();
     } catch (const EngineStartFailure& failure) {
         result.end = JobResult::End::EngineNotStarted;
         result.reason = failure.description;

@@ -11,27 +11,34 @@ class JobObserver;
 class OfficeEngine;
 class OptionsSource;
 
-// How a job ended, with the documents done and failed (each has its log line).
+// How a job ended, with the documents done, failed (each has its log line) and not attempted.
 struct JobResult
 {
     enum class End
     {
         Finished,         // every document was taken up
-        EngineNotStarted, // an office could not be started; the other offices stopped too
+        EngineNotStarted, // no office could be started: no document was worked on, nothing logged
+        EngineLost,       // an office could not be started again, and its lane ended
         Stopped,          // the observer asked the job to stop
         Aborted           // the observer failed under the job
     };
     End end = End::Finished;
     int done = 0;
     int failed = 0;
-    QString reason;      // why an office could not be started, or what failed under the job
-    bool logged = false; // a line was written to the log, or lost trying
+    int notAttempted = 0; // each has its log line too
+    QString reason;       // why an office could not be started, or what failed under the job
+    bool logged = false;  // a line was written to the log, or lost trying
 };
 
 // The document loop of both batch jobs, for the window's driver and for the command line: one
 // engine application (office) per lane, each lane taking the next document when it has finished
 // one, then quitting its office. The options' output folder must exist and end with the separator.
-// The first way out other than the end of the list ends every lane after its current step.
+//
+// An office that cannot be started is tried once more. When that fails too, the document in hand
+// gets its log line and the lane ends; the other lanes take the remaining documents, and those
+// that no lane is left to take get a line each saying so. Only when no office ever started is
+// nothing logged: the job never began. A stop, or the observer failing, ends every lane after its
+// current step.
 class JobRunner
 {
 public:

@@ -40,6 +40,19 @@ QString EngineNotStarted(const QString& reason)
 {
     return QStringLiteral("无法启动文档处理引擎（LibreOffice），任务未执行。\r\n%1").arg(reason);
 }
+QString EngineLost(int done, int failed, int notAttempted, const QString& reason)
+{
+    return QStringLiteral("文档处理引擎（LibreOffice）无法再次启动，任务提前结束：%1个文档已完成，%2个失败，%"
+                          "3个未处理。\r\n%4")
+        .arg(done)
+        .arg(failed)
+        .arg(notAttempted)
+        .arg(reason);
+}
+QString NotAttempted(const QString& reason)
+{
+    return QStringLiteral("没有处理：文档处理引擎（LibreOffice）无法再次启动（%1）").arg(reason);
+}
 QString JobAborted(const QString& reason)
 {
     return QStringLiteral("处理过程意外中断。\r\n%1").arg(reason);

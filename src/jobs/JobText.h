@@ -15,6 +15,9 @@ QString Finished();
 QString LogQuestion();
 QString FolderNotCreated(const QString& folder);
 QString EngineNotStarted(const QString& reason);
+QString EngineLost(int done, int failed, int notAttempted, const QString& reason);
+// Log descriptions of documents the job did not work on.
+QString NotAttempted(const QString& reason);
 QString JobAborted(const QString& reason);
 QString ViewerNotStarted(const QString& logFile, const QString& reason);
 } // namespace JobText

@@ -2,8 +2,10 @@
 
 #include "RealJob.h"
 #include "TestDocuments.h"
+#include "jobs/JobText.h"
 #include "support/PictureChecks.h"
 
+#include <QRegularExpression>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -116,6 +118,40 @@ TEST_F(RealEngineJobs, LostOfficeIsNamedInItsDocumentsLineAndTheJobGoesOn)
                   (QStringList{"a-1.emf", "a-2.emf", "a-3.emf", "b-1.emf", "c-1.emf", "c-2.emf", "c-3.emf"}));
         EXPECT_EQ(offices.size(), 2);
     }
+}
+
+// An office killed in the second document that cannot be started again (its temporary folder would be
+// under a file): the start is tried twice, and every document without pictures has its line, the one in hand
+// with the reason and the last as not processed.
+TEST_F(RealEngineJobs, AnOfficeThatCannotStartAgainLeavesALineForEveryDocumentWithoutPictures)
+{
+    RealJob job(m_dir.filePath("job"));
+    for (const char* name : {"a.docx", "b.docx", "c.docx", "d.docx"}) {
+        job.documents << m_dir.filePath(QString("job/") + name);
+        ASSERT_TRUE(QFile::copy(testDocument({2}, "docx"), job.documents.last()));
+    }
+    const QByteArray tmp = qgetenv("TMPDIR");
+    job.onKeepAlive = [&] {
+        if (job.progressText == "正在处理第2个文件" && qgetenv("TMPDIR") == tmp) {
+            qputenv("TMPDIR", job.documents[0].toUtf8());
+            ::kill(-pid_t(job.app->session().pid()), SIGKILL);
+        }
+    };
+    job.run(RunConversionJob);
+    tmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmp);
+
+    ASSERT_EQ(job.messages().size(), 2);
+    const QString reason = job.messages()[0].section("\r\n", 1);
+    EXPECT_TRUE(reason.contains("无法创建临时文件夹")) << reason.toStdString();
+    EXPECT_EQ(job.messages()[0], JobText::EngineLost(1, 2, 1, reason));
+    const QString folder = QRegularExpression::escape(m_dir.filePath("job/"));
+    const QStringList lines = job.logLines().replaceInStrings(QRegularExpression(".*\t处理" + folder), "");
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("b.docx处错：") && lines[0].contains("进程意外结束"))
+        << lines[0].toStdString();
+    EXPECT_EQ(lines.mid(1),
+              QStringList({"c.docx处错：" + reason, "d.docx处错：" + JobText::NotAttempted(reason)}));
+    EXPECT_EQ(job.outputFiles().filter(QRegularExpression("^[ac]-")), (QStringList{"a-1.emf", "a-2.emf"}));
 }
 
 // An office that cannot start (not installed, or not answering in the time given) ends the job once,
