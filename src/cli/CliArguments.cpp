@@ -74,6 +74,10 @@ CliArguments ParseCliArguments(const QStringList& arguments)
             version.action = CliArguments::Action::Version;
             return version;
         }
+        if (argument == QLatin1String("--tree")) {
+            result.tree = true;
+            continue;
+        }
         const int equals = argument.indexOf(QLatin1Char('='));
         const QString name = equals < 0 ? argument : argument.left(equals);
         static const QStringList valueOptions{QStringLiteral("--pages"), QStringLiteral("--log"),
@@ -132,6 +136,8 @@ QString CliHelpText()
         "与主窗口“添加目录”勾选“包括该目录子目录中的文档”时相同。其他路径都当作文档处理\n"
         "（.rtf 也可以），打不开的记为失败。有 --list 时可以不写路径。\n"
         "文档按给出的顺序处理（先是命令行上的路径，再是各个 --list 文件），同一路径只处理一次。\n"
+        "同一任务中图片文件名相同的文档（如 x/报告.doc 和 y/报告.doc，或 a.doc 和 a.docx）\n"
+        "只处理排在前面的一个，其余的记为失败，日志中写明与哪个文档同名；用 --tree 可以分开存放。\n"
         "\n"
         "选项：\n"
         "  --pages 起-止  只转换这些页，例如 --pages 2-5（只用于 convert）\n"
@@ -141,6 +147,8 @@ QString CliHelpText()
         "                 可多次使用。相对路径相对于当前目录\n"
         "  --jobs N       同时运行 N 个 LibreOffice，各自处理完一个文档后领取下一个\n"
         "                 （默认 1，最多 64）\n"
+        "  --tree         文件夹中各子文件夹的文档，图片存入输出目录下同名的子文件夹\n"
+        "                 （如 输出目录/x/报告-1.emf），而不是都存入输出目录\n"
         "  -h, --help     显示本帮助\n"
         "  --version      显示版本\n"
         "\n"

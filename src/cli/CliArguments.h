@@ -23,6 +23,7 @@ struct CliArguments
     QStringList paths;            // documents and folders, in the order given
     QStringList listFiles;        // --list, in the order given
     int jobs = 1;                 // --jobs
+    bool tree = false;            // --tree
     QString error;                // set for a usage error
 };
 

@@ -5,7 +5,6 @@
 #include "cli/StopSignals.h"
 #include "cli/TerminalReport.h"
 #include "convert/ConversionJob.h"
-#include "doclist/DocumentList.h"
 #include "doclist/FolderScan.h"
 #include "extract/ExtractionJob.h"
 #include "jobs/ConversionOptions.h"
@@ -98,13 +97,14 @@ QString PrepareOptions(const CliArguments& arguments, ConversionOptions& options
 
 int RunJob(const CliArguments& arguments, OfficeEngine& engine, StopSignals& stopSignals)
 {
-    DocumentList list;
-    const QString listError = GatherDocuments(list, arguments.paths, arguments.listFiles);
+    QList<JobDocument> documents;
+    const QString listError =
+        GatherDocuments(documents, arguments.paths, arguments.listFiles, arguments.tree);
     if (!listError.isEmpty())
         return Failure(listError);
     if (stopSignals.received() != 0)
         return 128 + stopSignals.received();
-    if (list.isEmpty())
+    if (documents.isEmpty())
         return Failure(JobText::NoDocuments());
     ConversionOptions options = OptionsOf(arguments);
     const QString optionsError = PrepareOptions(arguments, options);
@@ -113,13 +113,16 @@ int RunJob(const CliArguments& arguments, OfficeEngine& engine, StopSignals& sto
 
     const bool convert = arguments.action == CliArguments::Action::Convert;
     const JobKind kind = convert ? ConversionJobKind() : ExtractionJobKind();
-    TerminalReport report = TerminalReport::forStandardStreams(
-        list.entries(), convert ? QStringLiteral("页") : QStringLiteral("个对象"),
-        [&stopSignals] { return stopSignals.received() != 0; });
+    QStringList paths;
+    for (const JobDocument& document : documents)
+        paths << document.path;
+    TerminalReport report =
+        TerminalReport::forStandardStreams(paths, convert ? QStringLiteral("页") : QStringLiteral("个对象"),
+                                           [&stopSignals] { return stopSignals.received() != 0; });
     const SignalNotice notice(stopSignals, report);
     report.start();
     const JobResult result =
-        JobRunner(engine, FixedOptions(options), report).run(kind, list.entries(), arguments.jobs);
+        JobRunner(engine, FixedOptions(options), report).run(kind, documents, arguments.jobs);
     report.finish();
 
     const int processed = result.done + result.failed;
@@ -134,7 +137,7 @@ int RunJob(const CliArguments& arguments, OfficeEngine& engine, StopSignals& sto
         report.message(
             QStringLiteral("%1 个文档中 %2 个已完成，%3 个失败，%4 个未处理：文档处理引擎（LibreOffice）"
                            "无法再次启动（%5）。每个失败或未处理的文档在日志“%6”中有一行。")
-                .arg(list.count())
+                .arg(documents.size())
                 .arg(result.done)
                 .arg(result.failed)
                 .arg(result.notAttempted)
@@ -144,7 +147,7 @@ int RunJob(const CliArguments& arguments, OfficeEngine& engine, StopSignals& sto
         report.message(QStringLiteral("%1 个文档已处理完（其中 %2 个失败），%3 个没有处理完。")
                            .arg(processed)
                            .arg(result.failed)
-                           .arg(list.count() - processed));
+                           .arg(documents.size() - processed));
         return stopSignals.received() != 0 ? 128 + stopSignals.received() : ExitSomeFailed;
     case JobResult::End::Finished:
         break;

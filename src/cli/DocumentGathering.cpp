@@ -11,22 +11,41 @@ namespace quillet {
 
 namespace {
 
-void AddPath(DocumentList& list, const QString& path)
+// Each document once, whatever way it came, with the sub-folder it came with first.
+struct Gathered
 {
-    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    // The engine opens .docx, so the folder search takes them as the window's does with such an engine.
-    if (QFileInfo(absolute).isDir())
+    Gathered(QList<JobDocument>& documents, bool tree) : documents(documents), tree(tree) {}
+
+    QList<JobDocument>& documents;
+    const bool tree;
+    DocumentList list;
+
+    void add(const QString& path)
+    {
+        const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+        if (!QFileInfo(absolute).isDir()) {
+            if (list.AddToList(absolute))
+                documents.append({absolute, QString()});
+            return;
+        }
+        // The engine opens .docx, so the folder search takes them as the window's does with such an engine.
+        const qsizetype before = list.count();
         ScanFolder(list, absolute, true);
-    else
-        list.AddToList(absolute);
-}
+        for (qsizetype i = before; i < list.count(); ++i) {
+            const QString subfolder = QDir(absolute).relativeFilePath(QFileInfo(list.at(i)).path());
+            documents.append({list.at(i), tree && subfolder != QLatin1String(".") ? subfolder : QString()});
+        }
+    }
+};
 
 } // namespace
 
-QString GatherDocuments(DocumentList& list, const QStringList& paths, const QStringList& listFiles)
+QString GatherDocuments(QList<JobDocument>& documents, const QStringList& paths, const QStringList& listFiles,
+                        bool tree)
 {
+    Gathered gathered(documents, tree);
     for (const QString& path : paths)
-        AddPath(list, path);
+        gathered.add(path);
     for (const QString& listFile : listFiles) {
         const bool standardInput = listFile == QLatin1String("-");
         QFile file(standardInput ? QString() : listFile);
@@ -41,7 +60,7 @@ QString GatherDocuments(DocumentList& list, const QStringList& paths, const QStr
             if (line.endsWith(QLatin1Char('\r')))
                 line.chop(1);
             if (!line.trimmed().isEmpty())
-                AddPath(list, line);
+                gathered.add(line);
         }
     }
     return QString();

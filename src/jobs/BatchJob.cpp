@@ -113,8 +113,10 @@ void BatchJob::run(const JobKind& kind)
     if (!checkInput(kind))
         return;
     lock();
-    const JobResult result =
-        JobRunner(m_engine, m_window.jobOptions(), *this).run(kind, m_window.documentPaths());
+    QList<JobDocument> documents;
+    for (const QString& path : m_window.documentPaths())
+        documents.append({path, QString()});
+    const JobResult result = JobRunner(m_engine, m_window.jobOptions(), *this).run(kind, documents);
     switch (result.end) {
     case JobResult::End::Finished:
         break;

@@ -21,4 +21,9 @@ QString GetFilePrefix(const QString& path);
 QString OutputFileName(const QString& outputFolder, const QString& documentPath, int number,
                        const QString& extension);
 
+// Every name OutputFileName gives a document, as one pattern: the number is "*" ("/out/report-*.emf").
+// Two documents with equal patterns write the same files. Throws like GetFilePrefix.
+QString OutputNamesPattern(const QString& outputFolder, const QString& documentPath,
+                           const QString& extension);
+
 } // namespace quillet

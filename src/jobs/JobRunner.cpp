@@ -3,11 +3,15 @@
 #include "engine/EngineError.h"
 #include "engine/OfficeApplication.h"
 #include "jobs/ConversionOptions.h"
+#include "jobs/FilePrefix.h"
 #include "jobs/JobLog.h"
 #include "jobs/JobObserver.h"
 #include "jobs/JobText.h"
 #include "jobs/SkipOnFailure.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
 #include <algorithm>
 #include <memory>
 #include <mutex>
@@ -80,12 +84,61 @@ private:
     std::mutex& m_mutex;
 };
 
-// What the lanes of one job share: the observer, the next document and how the job ends.
+// A document's options: the job's, with the document's own output folder when it has one.
+class DocumentOptions : public OptionsSource
+{
+public:
+    DocumentOptions(const OptionsSource& job, QString outputFolder)
+        : m_job(job), m_outputFolder(std::move(outputFolder))
+    {}
+    ConversionOptions options() const override
+    {
+        ConversionOptions options = m_job.options();
+        if (!m_outputFolder.isEmpty())
+            options.outputFolder = m_outputFolder;
+        return options;
+    }
+
+private:
+    const OptionsSource& m_job;
+    const QString m_outputFolder;
+};
+
+// What the lanes of one job share: the observer, the next document, the picture names taken and how
+// the job ends.
 struct Lanes
 {
-    Lanes(const QStringList& documents, const OptionsSource& options, JobObserver& observer)
-        : documents(documents), options(options, mutex), observer(observer), log(this->options)
+    Lanes(const QList<JobDocument>& documents, const OptionsSource& jobOptions, JobObserver& observer,
+          const QString& pictureExtension)
+        : documents(documents), jobOptions(jobOptions), options(jobOptions, mutex), observer(observer),
+          log(jobOptions), pictureExtension(pictureExtension)
     {}
+
+    // Called with the mutex held, for the document just taken up: makes its sub-folder (`folder`,
+    // empty for the output folder itself) and takes its picture names. Why it cannot be worked on,
+    // if it cannot.
+    std::optional<QString> prepare(int index, QString& folder)
+    {
+        const JobDocument& document = documents.at(index);
+        const QString outputFolder = jobOptions.options().outputFolder;
+        if (!document.subfolder.isEmpty()) {
+            folder = outputFolder + document.subfolder + PathSeparator();
+            if (!QDir().mkpath(folder))
+                return JobText::FolderNotCreated(folder);
+        }
+        QString names;
+        try {
+            names =
+                OutputNamesPattern(folder.isEmpty() ? outputFolder : folder, document.path, pictureExtension);
+        } catch (const EngineError&) {
+            return std::nullopt; // no base name, no pictures: the worker logs why
+        }
+        const auto taken = namesTaken.constFind(names);
+        if (taken != namesTaken.cend())
+            return JobText::SameNames(documents.at(*taken).path, QFileInfo(names).fileName());
+        namesTaken.insert(names, index);
+        return std::nullopt;
+    }
 
     // A stop, or the observer failing, ends every lane; the observer's failure outranks a stop.
     void endWith(JobResult::End how, const QString& why)
@@ -107,7 +160,7 @@ struct Lanes
         const bool begun = passes > 0 || lost.empty();
         if (begun) {
             for (const auto& [index, why] : lost) {
-                log.record(documents.at(index), why);
+                log.record(documents.at(index).path, why);
                 ++failed;
                 observer.documentEnded(index, DocumentEnd::Failed);
             }
@@ -119,7 +172,7 @@ struct Lanes
             result.end = begun ? JobResult::End::EngineLost : JobResult::End::EngineNotStarted;
             result.reason = lost.front().second;
             for (int index = next; begun && index < documents.size(); ++index) {
-                log.record(documents.at(index), JobText::NotAttempted(result.reason));
+                log.record(documents.at(index).path, JobText::NotAttempted(result.reason));
                 ++result.notAttempted;
                 observer.documentEnded(index, DocumentEnd::NotAttempted);
             }
@@ -131,10 +184,13 @@ struct Lanes
     }
 
     std::mutex mutex; // one observer call at a time, and the fields below
-    const QStringList& documents;
+    const QList<JobDocument>& documents;
+    const OptionsSource& jobOptions; // read with the mutex held
     SerialOptions options;
     JobObserver& observer;
-    JobLog log; // the runner's own lines
+    JobLog log; // the runner's own lines, written with the mutex held or after the lanes
+    const QString pictureExtension;
+    QHash<QString, int> namesTaken; // picture names pattern -> the document that has them
     int next = 0;
     std::optional<JobResult::End> stop;
     QString stopReason;
@@ -176,6 +232,7 @@ void RunLane(const JobKind& kind, ApplicationOfJob& app, Lanes& lanes)
     try {
         for (;;) {
             int index = 0;
+            QString folder;
             {
                 const std::lock_guard lock(lanes.mutex);
                 if (lanes.next >= lanes.documents.size())
@@ -184,10 +241,17 @@ void RunLane(const JobKind& kind, ApplicationOfJob& app, Lanes& lanes)
                     throw JobStopped{};
                 index = lanes.next++;
                 lanes.observer.documentStarted(index);
+                if (const std::optional<QString> refused = lanes.prepare(index, folder)) {
+                    lanes.log.record(lanes.documents.at(index).path, *refused);
+                    ++lanes.failed;
+                    lanes.observer.documentEnded(index, DocumentEnd::Failed);
+                    continue;
+                }
             }
             const int recordsBefore = log.records();
+            const DocumentOptions options(lanes.options, folder);
             const std::optional<QString> notStarted =
-                RunPass(kind, *app, lanes.documents.at(index), lanes.options, log, keepAlive);
+                RunPass(kind, *app, lanes.documents.at(index).path, options, log, keepAlive);
             const std::lock_guard lock(lanes.mutex);
             if (notStarted) {
                 lanes.lost.emplace_back(index, *notStarted);
@@ -226,7 +290,7 @@ JobRunner::JobRunner(OfficeEngine& engine, const OptionsSource& options, JobObse
     : m_engine(engine), m_options(options), m_observer(observer)
 {}
 
-JobResult JobRunner::run(const JobKind& kind, const QStringList& documents, int lanes)
+JobResult JobRunner::run(const JobKind& kind, const QList<JobDocument>& documents, int lanes)
 {
     JobResult result;
     try {
@@ -234,7 +298,7 @@ JobResult JobRunner::run(const JobKind& kind, const QStringList& documents, int 
         for (qsizetype i = std::clamp<qsizetype>(lanes, 1, std::max<qsizetype>(documents.size(), 1)); i > 0;
              --i)
             apps.push_back(CreateApplication(m_engine));
-        Lanes shared(documents, m_options, m_observer);
+        Lanes shared(documents, m_options, m_observer, kind.pictureExtension);
         {
             LaneThreads others;
             for (std::size_t i = 1; i < apps.size(); ++i) {

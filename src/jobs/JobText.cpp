@@ -53,6 +53,11 @@ QString NotAttempted(const QString& reason)
 {
     return QStringLiteral("没有处理：文档处理引擎（LibreOffice）无法再次启动（%1）").arg(reason);
 }
+QString SameNames(const QString& earlierDocument, const QString& names)
+{
+    return QStringLiteral("没有处理：同一任务中的“%1”已使用相同的图片文件名（%2），处理会覆盖它的图片")
+        .arg(earlierDocument, names);
+}
 QString JobAborted(const QString& reason)
 {
     return QStringLiteral("处理过程意外中断。\r\n%1").arg(reason);

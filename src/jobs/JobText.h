@@ -18,6 +18,7 @@ QString EngineNotStarted(const QString& reason);
 QString EngineLost(int done, int failed, int notAttempted, const QString& reason);
 // Log descriptions of documents the job did not work on.
 QString NotAttempted(const QString& reason);
+QString SameNames(const QString& earlierDocument, const QString& names);
 QString JobAborted(const QString& reason);
 QString ViewerNotStarted(const QString& logFile, const QString& reason);
 } // namespace JobText

@@ -252,9 +252,9 @@ TEST(JobRunner, AnOfficeThatCannotStartAgainEndsItsLaneOnlyAndLeavesNoDocumentUn
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FakeJob job;
-        QStringList documents;
+        QList<JobDocument> documents;
         for (const char* name : {"a.doc", "b.doc", "c.doc", "d.doc", "e.doc", "f.doc"})
-            documents << job.add(name);
+            documents.append({job.add(name), ""});
         job.office.restartAfter = 1;
         job.office.onStart = c.onStart;
         ASSERT_TRUE(QDir().mkpath(job.out()));
@@ -274,10 +274,11 @@ TEST(JobRunner, AnOfficeThatCannotStartAgainEndsItsLaneOnlyAndLeavesNoDocumentUn
         const bool begun = c.end != JobResult::End::EngineNotStarted;
         EXPECT_EQ(observer.ends.size(), begun ? documents.size() : 0);
         for (int i = 0; begun && i < documents.size(); ++i) {
-            const bool picture = QFile::exists(job.out() + QFileInfo(documents[i]).baseName() + "-1.emf");
+            const bool picture =
+                QFile::exists(job.out() + QFileInfo(documents[i].path).baseName() + "-1.emf");
             EXPECT_EQ(observer.ends.count(i), 1) << i;
             EXPECT_EQ(observer.ends.value(i) == DocumentEnd::Done, picture) << i;
-            EXPECT_EQ(lines.filter("处理" + documents[i] + "处错：").size(), picture ? 0 : 1) << i;
+            EXPECT_EQ(lines.filter("处理" + documents[i].path + "处错：").size(), picture ? 0 : 1) << i;
         }
     }
 }
