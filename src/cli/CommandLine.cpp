@@ -44,7 +44,8 @@ private:
 
 int UsageError(const QString& text)
 {
-    WriteTo(stderr, QStringLiteral("quillet: %1\n请运行“quillet --help”查看用法。\n").arg(text));
+    WriteTo(stderr, QStringLiteral("quillet: %1\n").arg(text) + CliUsageText() +
+                        QStringLiteral("请运行“quillet --help”查看详细说明。\n"));
     return ExitUsage;
 }
 

@@ -109,6 +109,7 @@ TEST_F(CommandLine, ExitStatusMessagesAndFilesWritten)
         {{"convert", out, good}, 0, "转换完毕！", {"good-1.emf", "good-2.emf"}, {"XDG_RUNTIME_DIR=" + run}},
         {{"convert", out, broken, good}, 1, "2 个文档中有 1 个处理失败", {"good-1.emf", "good-2.emf"}},
         {{"convert", "--pages=2-2", out, good}, 0, "转换完毕！", {"good-2.emf"}},
+        {{"--jobs", "1", "convert", out, good}, 0, "转换完毕！", {"good-1.emf", "good-2.emf"}}, // an option first
         {{"extract", out, pictures}, 0, "图像提取完毕！", {"pictures-1.bmp", "pictures-2.bmp", "pictures-3.bmp"}},
         {{"convert", out, "--pages", "2-1", good}, 2, "请输入正确的页码范围", {}},
         {{"convert", out, "--pages", "x", good}, 2, "请输入正确的页码范围", {}},
@@ -122,6 +123,7 @@ TEST_F(CommandLine, ExitStatusMessagesAndFilesWritten)
         {{"extract", out, "--pages", "1-2", good}, 2, "extract 命令没有 --pages 选项", {}},
         {{"convert", out, "--frobnicate", good}, 2, "未知选项“--frobnicate”", {}},
         {{"frobnicate", out, good}, 2, "未知命令“frobnicate”", {}},
+        {{"--frobnicate"}, 2, "用法：", {}}, // not the window's either
         {{"--help"}, 0, "quillet convert 输出目录 [选项] 路径...", {}},
         {{"--version"}, 0, "quillet 1.", {}},
         // clang-format on
@@ -204,10 +206,9 @@ TEST_F(CommandLine, GnuParallelRecipeWritesEveryPageOnce)
     }
     // As sshd does, the stand-in gives the command a login shell in SHELL and starts it in the home
     // folder: parallel's remote side runs jobs through $SHELL and does nothing without it.
-    file("ssh",
-         "#!/bin/sh\n"
-         "while [ $# -gt 0 ] && [ \"$1\" != -- ]; do shift; done\n"
-         "shift; export SHELL=/bin/sh; cd \"$HOME\" && exec sh -c \"$*\"\n");
+    file("ssh", "#!/bin/sh\n"
+                "while [ $# -gt 0 ] && [ \"$1\" != -- ]; do shift; done\n"
+                "shift; export SHELL=/bin/sh; cd \"$HOME\" && exec sh -c \"$*\"\n");
     QFile::setPermissions(path("ssh"), QFile::ReadOwner | QFile::ExeOwner);
     const QString recipe =
         QString("cd corpus && find . -type f \\( -name '*.doc' -o -name '*.docx' \\) > all.txt && "
