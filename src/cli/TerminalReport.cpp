@@ -88,10 +88,10 @@ void TerminalReport::documentEnded(int index, DocumentEnd end)
         const QString state = end == DocumentEnd::Done     ? QStringLiteral("完成")
                               : end == DocumentEnd::Failed ? QStringLiteral("失败")
                                                            : QStringLiteral("未处理");
-        WriteTo(stdout, QStringLiteral("%1/%2\t%3\t%4\n")
-                            .arg(m_done)
-                            .arg(m_documents.size())
-                            .arg(state, m_documents.at(index)));
+        // One line a document, its columns split by TABs: line breaks and TABs in a path are blanks.
+        const QString path = OnOneLine(m_documents.at(index)).replace(QLatin1Char('\t'), QLatin1Char(' '));
+        WriteTo(stdout,
+                QStringLiteral("%1/%2\t%3\t%4\n").arg(m_done).arg(m_documents.size()).arg(state, path));
     }
     drawBar();
 }
