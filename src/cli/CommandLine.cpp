@@ -96,15 +96,57 @@ QString PrepareOptions(const CliArguments& arguments, ConversionOptions& options
     return QString();
 }
 
+// The closing lines of a job that ran, and the exit status they go with.
+int Summary(const JobResult& result, const JobKind& kind, qsizetype documents, const QString& logPath,
+            TerminalReport& report, int signal)
+{
+    const int processed = result.done + result.failed;
+    switch (result.end) {
+    case JobResult::End::EngineNotStarted:
+        report.message(JobText::EngineNotStarted(result.reason));
+        return ExitUsage;
+    case JobResult::End::Aborted:
+        report.message(JobText::JobAborted(result.reason));
+        return ExitSomeFailed;
+    case JobResult::End::EngineLost:
+        report.message(
+            QStringLiteral("%1 个文档中 %2 个已完成，%3 个失败，%4 个未处理：文档处理引擎（LibreOffice）"
+                           "无法再次启动（%5）。每个失败或未处理的文档在日志“%6”中有一行。")
+                .arg(documents)
+                .arg(result.done)
+                .arg(result.failed)
+                .arg(result.notAttempted)
+                .arg(result.reason, logPath));
+        return ExitSomeFailed;
+    case JobResult::End::Stopped:
+        report.message(QStringLiteral("%1 个文档已处理完（其中 %2 个失败），%3 个没有处理完。")
+                           .arg(processed)
+                           .arg(result.failed)
+                           .arg(documents - processed));
+        return signal != 0 ? 128 + signal : ExitSomeFailed;
+    case JobResult::End::Finished:
+        break;
+    }
+    report.message(kind.completionMessage);
+    if (result.failed == 0)
+        return ExitDone;
+    report.message(QStringLiteral("%1 个文档中有 %2 个处理失败，原因见日志“%3”。")
+                       .arg(processed)
+                       .arg(result.failed)
+                       .arg(logPath));
+    return ExitSomeFailed;
+}
+
 int RunJob(const CliArguments& arguments, OfficeEngine& engine, StopSignals& stopSignals)
 {
-    QList<JobDocument> documents;
-    const QString listError =
-        GatherDocuments(documents, arguments.paths, arguments.listFiles, arguments.tree);
-    if (!listError.isEmpty())
-        return Failure(listError);
+    const GatheredDocuments gathered = GatherDocuments(arguments.paths, arguments.listFiles, arguments.tree);
+    if (!gathered.error.isEmpty())
+        return Failure(gathered.error);
+    for (const QString& folder : gathered.unreadableFolders)
+        WriteTo(stderr, QStringLiteral("quillet: 无法读取文件夹“%1”，其中的文档没有处理。\n").arg(folder));
     if (stopSignals.received() != 0)
         return 128 + stopSignals.received();
+    const QList<JobDocument>& documents = gathered.documents;
     if (documents.isEmpty())
         return Failure(JobText::NoDocuments());
     ConversionOptions options = OptionsOf(arguments);
@@ -125,42 +167,12 @@ int RunJob(const CliArguments& arguments, OfficeEngine& engine, StopSignals& sto
     const JobResult result =
         JobRunner(engine, FixedOptions(options), report).run(kind, documents, arguments.jobs);
     report.finish();
-
-    const int processed = result.done + result.failed;
-    switch (result.end) {
-    case JobResult::End::EngineNotStarted:
-        report.message(JobText::EngineNotStarted(result.reason));
-        return ExitUsage;
-    case JobResult::End::Aborted:
-        report.message(JobText::JobAborted(result.reason));
-        return ExitSomeFailed;
-    case JobResult::End::EngineLost:
-        report.message(
-            QStringLiteral("%1 个文档中 %2 个已完成，%3 个失败，%4 个未处理：文档处理引擎（LibreOffice）"
-                           "无法再次启动（%5）。每个失败或未处理的文档在日志“%6”中有一行。")
-                .arg(documents.size())
-                .arg(result.done)
-                .arg(result.failed)
-                .arg(result.notAttempted)
-                .arg(result.reason, options.logPath));
-        return ExitSomeFailed;
-    case JobResult::End::Stopped:
-        report.message(QStringLiteral("%1 个文档已处理完（其中 %2 个失败），%3 个没有处理完。")
-                           .arg(processed)
-                           .arg(result.failed)
-                           .arg(documents.size() - processed));
-        return stopSignals.received() != 0 ? 128 + stopSignals.received() : ExitSomeFailed;
-    case JobResult::End::Finished:
-        break;
-    }
-    report.message(kind.completionMessage);
-    if (result.failed == 0)
-        return ExitDone;
-    report.message(QStringLiteral("%1 个文档中有 %2 个处理失败，原因见日志“%3”。")
-                       .arg(processed)
-                       .arg(result.failed)
-                       .arg(options.logPath));
-    return ExitSomeFailed;
+    const int status =
+        Summary(result, kind, documents.size(), options.logPath, report, stopSignals.received());
+    if (!gathered.unreadableFolders.isEmpty())
+        report.message(QStringLiteral("%1 个文件夹无法读取（见上），其中的文档没有处理。")
+                           .arg(gathered.unreadableFolders.size()));
+    return status;
 }
 
 QStringList ArgumentsOf(int argc, char** argv)

@@ -14,6 +14,8 @@
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace quillet::testing;
 
@@ -169,6 +171,27 @@ TEST_F(CommandLine, FolderAndListGiveEachDocumentOnceAndTwoOfficesWriteWhatOneWr
     }
     EXPECT_EQ(written("out1").join(' '), "a-1.emf b-1.emf b-2.emf c-1.emf 报告-1.emf");
     EXPECT_EQ(written("out2"), written("out1"));
+}
+
+// A sub-folder that cannot be read is named on standard error and counted in the summary; the other
+// documents are done. Root reads every folder, so as root the program runs without that power.
+TEST_F(CommandLine, UnreadableSubFoldersAreNamedAndCounted)
+{
+    document("tree/a.docx", 1);
+    const QByteArray locked = QFile::encodeName(path("tree/locked"));
+    ASSERT_TRUE(QDir().mkpath(path("tree/locked/inner")) && chmod(locked.constData(), 0) == 0);
+    const QStringList arguments{"convert", "out", "tree"};
+    const int status =
+        geteuid() != 0
+            ? quillet(arguments)
+            : quillet(QStringList{"--bounding-set=-dac_override,-dac_read_search", QUILLET_PATH} + arguments,
+                      {}, {}, "setpriv");
+    chmod(locked.constData(), 0755);
+    EXPECT_EQ(status, 0) << m_err.toStdString();
+    EXPECT_TRUE(m_err.contains("无法读取文件夹“" + path("tree/locked") + "”") &&
+                m_err.contains("1 个文件夹无法读取"))
+        << m_err.toStdString();
+    EXPECT_EQ(written("out"), QStringList{"a-1.emf"});
 }
 
 TEST_F(CommandLine, CtrlCStopsAfterTheCurrentPageAndLeavesWholePicturesOnly)
