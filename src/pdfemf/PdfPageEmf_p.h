@@ -16,7 +16,9 @@
 #include "pdfemf/PdfTextRun_p.h"
 
 #include <OutputDev.h>
+#include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace quillet::pdfemf {
@@ -76,6 +78,11 @@ public:
                              GfxImageColorMap* colorMap, bool interpolate, Stream* maskStr, int maskWidth,
                              int maskHeight, GfxImageColorMap* maskColorMap, bool maskInterpolate) override;
 
+    // Marked content with its text given (ActualText), as the office wraps a letter's combining marks:
+    // the span's first glyph carries that text, its other glyphs none.
+    void beginActualText(GfxState* state, const GooString* text) override;
+    void endActualText(GfxState* state) override;
+
     // A group over bare paper is drawn element by element, each at the group's opacity times its own
     // (overlaps inside it show through each other); over something, as the page shows it, with its
     // text records kept under the picture. A soft mask's own content is a mask, not page content: it
@@ -106,6 +113,7 @@ private:
     bool hasPicture() const; // for the current paint event, when drawing pictures
     // The page as shown in `region` right after the current paint event, clipped to `area`.
     void drawPicture(const EmfRect& region, const EmfPath& area, bool winding);
+
     std::unique_ptr<EmfWriter> m_emf;
     QByteArray m_done;
     std::vector<bool> m_savedDC;        // per saved graphics state: did a clip there write EMR_SAVEDC
@@ -126,8 +134,18 @@ private:
     size_t m_nextShot = 0;
     int m_event = 0; // paint events so far on this page, counted as PdfBackdrop counts them
     PdfTextRun m_run;
+    TextLine m_line;                     // the line the last run was on
+    bool m_verticalFlow = false;         // the last glyphs stood in a column of vertical text
     const GfxFont* m_faceFont = nullptr; // the font m_face was looked up for, on this page
     FontFace m_face;
+    // Whether the font's own ToUnicode map (not poppler's guesses) gives text for the code; true
+    // without a map.
+    bool hasText(const GfxFont& font, CharCode code);
+    using CodeRange = std::pair<uint32_t, uint32_t>;
+    XRef* m_xref = nullptr;
+    std::vector<Unicode> m_actualText; // of the span being drawn; empty outside one
+    bool m_actualTextGiven = false;    // to the span's first glyph
+    std::map<std::pair<int, int>, std::optional<std::vector<CodeRange>>> m_textCodes; // by font object
 };
 
 } // namespace quillet::pdfemf
