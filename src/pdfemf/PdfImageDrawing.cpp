@@ -47,9 +47,9 @@ void writeGrid(EmfWriter& emf, const EmfRect& target, const Grid& grid)
     std::vector<uint8_t> bgr(count * 3);
     for (size_t i = 0; i < count; ++i) {
         const uint8_t* p = grid.rgba + 4 * i;
-        const double a = grid.alpha(i) / 255.0;
+        const unsigned a = opaque ? 255 : grid.alpha(i);
         for (int c = 0; c < 3; ++c)
-            bgr[3 * i + c] = uint8_t(std::lround(255 - (255 - p[2 - c]) * a));
+            bgr[3 * i + c] = uint8_t((p[2 - c] * a + 255 * (255 - a) + 127) / 255);
     }
     emf.bitmap(target, grid.width, grid.height, bgr);
 }
