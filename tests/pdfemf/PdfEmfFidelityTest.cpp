@@ -249,22 +249,15 @@ struct Known
     double upTo;
     const char* why;
 };
-// Where a reader itself cannot draw what a page holds. The file's EMR_EXTCREATEPEN holds an
-// EXTLOGPEN32; 64-bit Wine reads its own EXTLOGPEN (aligned to 8, a pointer-sized hatch), gets no
-// pen and strokes thin and black: the same records padded to that layout play right.
+// Where a reader itself cannot draw what a page holds. (64-bit Wine misreads EMR_EXTCREATEPEN too:
+// the GDI player mends that one by name, see PlayEmf.c.)
 const std::vector<Known> kReaderFaults = {
     {kGdi, "corpus", kTile, 34, "Wine draws glyphs thin and pale at 96 dpi: CJK lines' tiles up to 32.7"},
     {kGdi, "rtl", kTile, 34, "Wine draws glyphs thin and pale; right-to-left words by its advances: 33.0"},
     {kGdi, "scale", kTile, 32, "Wine rounds a narrowed font's width to whole pixels: 31.4"},
-    {kGdi, "strokes", kTile, 52, "64-bit Wine misreads EMR_EXTCREATEPEN: tile 43.0 to 50.3"},
-    {kGdi, "strokes", kLocal, 40, "64-bit Wine misreads EMR_EXTCREATEPEN: local 36"},
 };
 // Pages the writer does not draw right yet: a fix takes its entry off.
 const std::vector<Known> kAwaitingWritersFix = {
-    {-1, "alpha", -1, 1e9, "half-transparent shapes drawn opaque; GDI reads straight alpha as premultiplied"},
-    {-1, "large", -1, 1e9, "a picture of more than 64 million samples dropped"},
-    {-1, "having-images.docx", -1, 1e9, "pictures with alpha (EMR_ALPHABLEND) on black in GDI"},
-    {-1, "shp-inline-shape-access.docx", -1, 1e9, "pictures with alpha (EMR_ALPHABLEND) on black in GDI"},
     {-1, "simple-list.docx", -1, 1e9, "bullets written as U+F0B7 in OpenSymbol, which lacks the glyph"},
     {-1, "formula.docx", -1, 1e9, "its fraction bar, a fill 0.8 px tall, falls between GDI's pixel rows"},
 };
