@@ -2,6 +2,7 @@
 
 #include "pdfemf/PdfPageEmf_p.h"
 
+#include <ErrorCodes.h>
 #include <GlobalParams.h>
 #include <PDFDoc.h>
 #include <Page.h>
@@ -15,20 +16,17 @@ struct PdfDocument::Data
     PdfPageEmf device;
 };
 
-namespace {
-
 void initPoppler()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (!globalParams)
-            globalParams = std::make_unique<GlobalParams>();
+    // An initer kept for the life of the process: poppler's other interfaces (poppler-glib) make
+    // and drop the global settings with initers of their own, and would otherwise drop them under
+    // our documents when their last document closes.
+    static const GlobalParamsIniter initer([](ErrorCategory, Goffset, const char*) {
         // Damaged files are reported by isOk(); poppler's own messages would only fill stderr.
-        globalParams->setErrQuiet(true);
     });
+    static std::once_flag once;
+    std::call_once(once, [] { globalParams->setErrQuiet(true); });
 }
-
-} // namespace
 
 PdfDocument::PdfDocument(const QString& path) : m_data(std::make_unique<Data>())
 {
@@ -57,6 +55,13 @@ QByteArray emfOfPdfPage(PdfDocument& document, int page)
     // Crop box as printed, annotations with appearances drawn, as a PDF viewer shows the page.
     document.m_data->pdf->displayPage(&device, page, dpi, dpi, 0, false, true, false);
     return device.takeEmf();
+}
+
+bool savePdfPage(PdfDocument& document, int page, const QString& path)
+{
+    if (page < 1 || page > document.pageCount())
+        return false;
+    return document.m_data->pdf->savePageAs(GooString(path.toStdString()), page) == errNone;
 }
 
 } // namespace quillet::pdfemf
