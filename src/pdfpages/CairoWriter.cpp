@@ -1,10 +1,9 @@
 #include "pdfemf/PdfEmf.h"
 #include "pdfpages/PageWriters_p.h"
+#include "pdfpages/PngEncoding_p.h"
 
-#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
-#include <QImageWriter>
 #include <QUrl>
 #include <cairo-svg.h>
 #include <cairo.h>
@@ -116,21 +115,11 @@ private:
         cairo_surface_destroy(surface);
         if (status != CAIRO_STATUS_SUCCESS)
             return {{}, failure(page, "PNG", status)};
-        const int dotsPerMeter = int(std::lround(m_dpi / 0.0254));
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        PagePicture picture;
-        QBuffer buffer(&picture.bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "png");
-        writer.setQuality(kPngQuality);
-        if (!writer.write(image))
-            return {{}, QStringLiteral("第%1页无法生成PNG图片：%2").arg(page).arg(writer.errorString())};
+        PagePicture picture{encodePng(image, m_dpi), {}};
+        if (picture.bytes.isEmpty())
+            picture.error = QStringLiteral("第%1页无法生成PNG图片：压缩失败。").arg(page);
         return picture;
     }
-
-    // Qt's PNG quality: 0 packs hardest and slowest, 100 not at all.
-    static constexpr int kPngQuality = 50;
 
     GObjectRef<PopplerDocument> m_document;
     PageFormat m_format;
