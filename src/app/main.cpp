@@ -1,5 +1,5 @@
-// Quillet's entry: with a command ("quillet convert ...") the command line, without a window or a
-// display; otherwise one copy per user, the main window's start-up, then the event loop.
+// Quillet's entry: with any argument ("quillet convert ...") the command line, without a window or a
+// display; without arguments one copy per user, the main window's start-up, then the event loop.
 
 #include "cli/CommandLine.h"
 #include "dialogs/QtDialogs.h"

@@ -23,20 +23,22 @@ struct CliArguments
     QStringList paths;            // documents and folders, in the order given
     QStringList listFiles;        // --list, in the order given
     int jobs = 1;                 // --jobs
+    bool tree = false;            // --tree
     QString error;                // set for a usage error
 };
 
-// Arguments that ask for the command line rather than the window: a command word first, or
-// --help, -h, --version. Anything else starting with "-" stays the window's (Qt's own options).
+// Whether the arguments ask for the command line: any argument does, since the window takes none.
 bool IsCommandLineInvocation(const QStringList& arguments);
 
-// Reads the arguments after the program name. Options may stand anywhere after the command, as
-// "--name value" or "--name=value"; "--" ends them.
+// Reads the arguments after the program name. Options may stand anywhere, before the command word
+// too, as "--name value" or "--name=value"; "--" ends them.
 CliArguments ParseCliArguments(const QStringList& arguments);
 
 // The most offices --jobs may ask for.
 constexpr int MaxJobs = 64;
 
+// The synopsis, said with every usage error; the help text starts with it.
+QString CliUsageText();
 QString CliHelpText();
 QString CliVersionText();
 

@@ -3,17 +3,19 @@
 #include "cli/CliArguments.h"
 #include "cli/DocumentGathering.h"
 #include "cli/StopSignals.h"
-#include "cli/TerminalJobWindow.h"
 #include "cli/TerminalReport.h"
 #include "convert/ConversionJob.h"
-#include "doclist/DocumentList.h"
 #include "doclist/FolderScan.h"
 #include "extract/ExtractionJob.h"
-#include "platform/TextViewer.h"
+#include "jobs/ConversionOptions.h"
+#include "jobs/FilePrefix.h"
+#include "jobs/JobRunner.h"
+#include "jobs/JobText.h"
+#include "jobs/LogFile.h"
+#include "jobs/PageBox.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <csignal>
 
 namespace quillet {
@@ -23,13 +25,6 @@ namespace {
 constexpr int ExitDone = 0;
 constexpr int ExitSomeFailed = 1;
 constexpr int ExitUsage = 2;
-
-// The frame only opens the log when its question is answered yes, which never happens here.
-class NoTextViewer : public TextViewer
-{
-public:
-    QString open(const QString&) override { return QStringLiteral("命令行不打开日志"); }
-};
 
 // The first signal is told at once, even while an office call is running.
 class SignalNotice
@@ -49,7 +44,8 @@ private:
 
 int UsageError(const QString& text)
 {
-    WriteTo(stderr, QStringLiteral("quillet: %1\n请运行“quillet --help”查看用法。\n").arg(text));
+    WriteTo(stderr, QStringLiteral("quillet: %1\n").arg(text) + CliUsageText() +
+                        QStringLiteral("请运行“quillet --help”查看详细说明。\n"));
     return ExitUsage;
 }
 
@@ -59,23 +55,16 @@ int Failure(const QString& text)
     return ExitUsage;
 }
 
-// An output folder that exists but takes no files would fail every picture: better said at once.
-bool CanCreateFilesIn(const QString& folder)
-{
-    QTemporaryFile probe(withTrailingSeparator(folder) + QStringLiteral(".quillet-write-test-XXXXXX"));
-    return probe.open();
-}
-
 ConversionOptions OptionsOf(const CliArguments& arguments)
 {
     ConversionOptions options;
     options.outputFolder = arguments.outputFolder;
     options.logPath = arguments.logFile.isEmpty()
-                          ? withTrailingSeparator(arguments.outputFolder) + QStringLiteral("Quillet.log")
+                          ? withTrailingSeparator(arguments.outputFolder) + kLogFileName
                           : arguments.logFile;
     options.logPath = QFileInfo(options.logPath).absoluteFilePath();
     if (arguments.pages) {
-        // "FROM-TO"; whatever else was typed reaches the job's own range check and is refused there.
+        // "FROM-TO"; whatever else was typed is refused by the range check.
         const QString& pages = *arguments.pages;
         const int dash = pages.indexOf(QLatin1Char('-'));
         options.allPages = false;
@@ -86,55 +75,104 @@ ConversionOptions OptionsOf(const CliArguments& arguments)
     return options;
 }
 
-int RunJob(const CliArguments& arguments, OfficeEngine& engine, StopSignals& stopSignals)
+// The options as the window's checks would leave them: the output folder made and ending with the
+// separator; and the checks only a command line needs. An error text when the job cannot start.
+QString PrepareOptions(const CliArguments& arguments, ConversionOptions& options)
 {
-    DocumentList list;
-    const QString listError = GatherDocuments(list, arguments.paths, arguments.listFiles);
-    if (!listError.isEmpty())
-        return Failure(listError);
-    if (stopSignals.received() != 0)
-        return 128 + stopSignals.received();
-    const QString& folder = arguments.outputFolder;
-    if (QFileInfo(folder).isDir() && !CanCreateFilesIn(folder))
-        return Failure(QStringLiteral("无法在图片保存目录“%1”中写入文件。").arg(folder));
+    const QString& typed = arguments.outputFolder;
+    if (typed.trimmed().isEmpty())
+        return JobText::NoOutputFolder();
+    options.outputFolder = withTrailingSeparator(typed);
+    if (!MakeOutputFolder(options.outputFolder))
+        return JobText::FolderNotCreated(options.outputFolder);
+    // An output folder that takes no files would fail every picture: better said at once.
+    if (!canCreateFilesIn(options.outputFolder))
+        return QStringLiteral("无法在图片保存目录“%1”中写入文件。").arg(typed);
     // The job loses log lines it cannot write without a word; the summary would name a log that is not there.
-    const ConversionOptions options = OptionsOf(arguments);
-    const QFileInfo log(options.logPath);
-    if (!arguments.logFile.isEmpty() && (log.exists() ? !log.isWritable() : !CanCreateFilesIn(log.path())))
-        return Failure(QStringLiteral("无法写入日志文件“%1”。").arg(options.logPath));
+    if (!arguments.logFile.isEmpty() && !canWriteFile(options.logPath))
+        return QStringLiteral("无法写入日志文件“%1”。").arg(options.logPath);
+    if (!HasValidPageRange(options))
+        return JobText::BadPageRange();
+    return QString();
+}
 
-    const bool convert = arguments.action == CliArguments::Action::Convert;
-    TerminalReport report = TerminalReport::forStandardStreams(
-        static_cast<int>(list.count()), convert ? QStringLiteral("页") : QStringLiteral("个对象"));
-    const SignalNotice notice(stopSignals, report);
-    TerminalJobWindow window(list.entries(), options, report, stopSignals);
-    NoTextViewer viewer;
-    const JobOutcome outcome = BatchJob(window, engine, viewer)
-                                   .run(convert ? ConversionJobKind() : ExtractionJobKind(), arguments.jobs);
-    report.finish();
-
-    switch (outcome.end) {
-    case JobOutcome::End::Refused:
-    case JobOutcome::End::EngineNotStarted:
+// The closing lines of a job that ran, and the exit status they go with.
+int Summary(const JobResult& result, const JobKind& kind, qsizetype documents, const QString& logPath,
+            TerminalReport& report, int signal)
+{
+    const int processed = result.done + result.failed;
+    switch (result.end) {
+    case JobResult::End::EngineNotStarted:
+        report.message(JobText::EngineNotStarted(result.reason));
         return ExitUsage;
-    case JobOutcome::End::Aborted:
+    case JobResult::End::Aborted:
+        report.message(JobText::JobAborted(result.reason));
         return ExitSomeFailed;
-    case JobOutcome::End::Stopped:
+    case JobResult::End::EngineLost:
+        report.message(
+            QStringLiteral("%1 个文档中 %2 个已完成，%3 个失败，%4 个未处理：文档处理引擎（LibreOffice）"
+                           "无法再次启动（%5）。每个失败或未处理的文档在日志“%6”中有一行。")
+                .arg(documents)
+                .arg(result.done)
+                .arg(result.failed)
+                .arg(result.notAttempted)
+                .arg(result.reason, logPath));
+        return ExitSomeFailed;
+    case JobResult::End::Stopped:
         report.message(QStringLiteral("%1 个文档已处理完（其中 %2 个失败），%3 个没有处理完。")
-                           .arg(outcome.documentsDone)
-                           .arg(outcome.documentsFailed)
-                           .arg(window.documentCount() - outcome.documentsDone));
-        return stopSignals.received() != 0 ? 128 + stopSignals.received() : ExitSomeFailed;
-    case JobOutcome::End::Finished:
+                           .arg(processed)
+                           .arg(result.failed)
+                           .arg(documents - processed));
+        return signal != 0 ? 128 + signal : ExitSomeFailed;
+    case JobResult::End::Finished:
         break;
     }
-    if (outcome.documentsFailed == 0)
+    report.message(kind.completionMessage);
+    if (result.failed == 0)
         return ExitDone;
     report.message(QStringLiteral("%1 个文档中有 %2 个处理失败，原因见日志“%3”。")
-                       .arg(outcome.documentsDone)
-                       .arg(outcome.documentsFailed)
-                       .arg(options.logPath));
+                       .arg(processed)
+                       .arg(result.failed)
+                       .arg(logPath));
     return ExitSomeFailed;
+}
+
+int RunJob(const CliArguments& arguments, OfficeEngine& engine, StopSignals& stopSignals)
+{
+    const GatheredDocuments gathered = GatherDocuments(arguments.paths, arguments.listFiles, arguments.tree);
+    if (!gathered.error.isEmpty())
+        return Failure(gathered.error);
+    for (const QString& folder : gathered.unreadableFolders)
+        WriteTo(stderr, QStringLiteral("quillet: 无法读取文件夹“%1”，其中的文档没有处理。\n").arg(folder));
+    if (stopSignals.received() != 0)
+        return 128 + stopSignals.received();
+    const QList<JobDocument>& documents = gathered.documents;
+    if (documents.isEmpty())
+        return Failure(JobText::NoDocuments());
+    ConversionOptions options = OptionsOf(arguments);
+    const QString optionsError = PrepareOptions(arguments, options);
+    if (!optionsError.isEmpty())
+        return Failure(optionsError);
+
+    const bool convert = arguments.action == CliArguments::Action::Convert;
+    const JobKind kind = convert ? ConversionJobKind() : ExtractionJobKind();
+    QStringList paths;
+    for (const JobDocument& document : documents)
+        paths << document.path;
+    TerminalReport report =
+        TerminalReport::forStandardStreams(paths, convert ? QStringLiteral("页") : QStringLiteral("个对象"),
+                                           [&stopSignals] { return stopSignals.received() != 0; });
+    const SignalNotice notice(stopSignals, report);
+    report.start();
+    const JobResult result =
+        JobRunner(engine, FixedOptions(options), report).run(kind, documents, arguments.jobs);
+    report.finish();
+    const int status =
+        Summary(result, kind, documents.size(), options.logPath, report, stopSignals.received());
+    if (!gathered.unreadableFolders.isEmpty())
+        report.message(QStringLiteral("%1 个文件夹无法读取（见上），其中的文档没有处理。")
+                           .arg(gathered.unreadableFolders.size()));
+    return status;
 }
 
 QStringList ArgumentsOf(int argc, char** argv)

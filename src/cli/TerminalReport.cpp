@@ -39,15 +39,19 @@ void WriteTo(std::FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-TerminalReport::TerminalReport(int documents, const QString& workUnit, bool bar, bool lines)
-    : m_documents(documents), m_workUnit(workUnit), m_bar(bar), m_lines(lines)
+TerminalReport::TerminalReport(QStringList documents, const QString& workUnit, bool bar, bool lines,
+                               std::function<bool()> stop)
+    : m_documents(std::move(documents)), m_workUnit(workUnit), m_bar(bar), m_lines(lines),
+      m_stop(std::move(stop))
 {
     m_clock.start();
 }
 
-TerminalReport TerminalReport::forStandardStreams(int documents, const QString& workUnit)
+TerminalReport TerminalReport::forStandardStreams(QStringList documents, const QString& workUnit,
+                                                  std::function<bool()> stop)
 {
-    return TerminalReport(documents, workUnit, isatty(STDERR_FILENO) == 1, isatty(STDOUT_FILENO) != 1);
+    return TerminalReport(std::move(documents), workUnit, isatty(STDERR_FILENO) == 1,
+                          isatty(STDOUT_FILENO) != 1, std::move(stop));
 }
 
 QString TerminalReport::clockText(qint64 seconds)
@@ -75,16 +79,19 @@ void TerminalReport::stepDone()
         drawBar();
 }
 
-void TerminalReport::documentDone(const QString& path, bool failed)
+void TerminalReport::documentEnded(int index, DocumentEnd end)
 {
     const std::lock_guard lock(m_mutex);
     ++m_done;
-    m_failed += failed ? 1 : 0;
+    m_failed += end == DocumentEnd::Done ? 0 : 1;
     if (m_lines) {
-        WriteTo(stdout, QStringLiteral("%1/%2\t%3\t%4\n")
-                            .arg(m_done)
-                            .arg(m_documents)
-                            .arg(failed ? QStringLiteral("失败") : QStringLiteral("完成"), path));
+        const QString state = end == DocumentEnd::Done     ? QStringLiteral("完成")
+                              : end == DocumentEnd::Failed ? QStringLiteral("失败")
+                                                           : QStringLiteral("未处理");
+        // One line a document, its columns split by TABs: line breaks and TABs in a path are blanks.
+        const QString path = OnOneLine(m_documents.at(index)).replace(QLatin1Char('\t'), QLatin1Char(' '));
+        WriteTo(stdout,
+                QStringLiteral("%1/%2\t%3\t%4\n").arg(m_done).arg(m_documents.size()).arg(state, path));
     }
     drawBar();
 }
@@ -94,7 +101,7 @@ void TerminalReport::message(const QString& text)
     const std::lock_guard lock(m_mutex);
     // A bar still moving gives way to the message and comes back at the next step; a full one stays.
     if (m_barOnScreen)
-        WriteTo(stderr, m_done == m_documents ? QStringLiteral("\n") : QStringLiteral("\r\033[K"));
+        WriteTo(stderr, m_done == m_documents.size() ? QStringLiteral("\n") : QStringLiteral("\r\033[K"));
     m_barOnScreen = false;
     QString lines = text;
     lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -112,16 +119,17 @@ void TerminalReport::finish()
 QString TerminalReport::barLine(int columns) const
 {
     // The time left from the documents' pace so far.
-    const qint64 left = m_done > 0 ? m_clock.elapsed() * (m_documents - m_done) / m_done / 1000 : -1;
+    const qsizetype documents = m_documents.size();
+    const qint64 left = m_done > 0 ? m_clock.elapsed() * (documents - m_done) / m_done / 1000 : -1;
     QString counts =
-        QStringLiteral(" %1/%2 文档  %3 %4").arg(m_done).arg(m_documents).arg(m_steps).arg(m_workUnit);
+        QStringLiteral(" %1/%2 文档  %3 %4").arg(m_done).arg(documents).arg(m_steps).arg(m_workUnit);
     if (m_failed > 0)
         counts += QStringLiteral("  失败 %1").arg(m_failed);
     counts += QStringLiteral("  剩余 ") + clockText(left);
     const int barWidth = std::min(40, columns - DisplayWidth(counts) - 3);
     if (barWidth < 10)
         return counts.trimmed();
-    const int filled = m_documents > 0 ? barWidth * m_done / m_documents : 0;
+    const int filled = documents > 0 ? int(barWidth * m_done / documents) : 0;
     return QLatin1Char('[') + QString(filled, QLatin1Char('#')) +
            QString(barWidth - filled, QLatin1Char('-')) + QLatin1Char(']') + counts;
 }

@@ -1,28 +1,35 @@
 #pragma once
 
+#include "jobs/JobObserver.h"
+
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 
 namespace quillet {
 
-// What the command line tells while a job runs: a progress bar on standard error when that is a
-// terminal, one line per document on standard output when that is not, and the job's messages on
-// standard error. Safe to call from any thread.
-class TerminalReport
+// The command line's watch over a job: a progress bar on standard error when that is a terminal,
+// one line per document on standard output when that is not, and the job's messages on standard
+// error. Safe to call from any thread.
+class TerminalReport : public JobObserver
 {
 public:
-    // workUnit names what the workers step through ("页").
-    TerminalReport(int documents, const QString& workUnit, bool bar, bool lines);
+    // workUnit names what the workers step through ("页"); stop tells whether the user asked for a stop.
+    TerminalReport(QStringList documents, const QString& workUnit, bool bar, bool lines,
+                   std::function<bool()> stop);
 
     // Both streams as the program found them: bar when stderr is a terminal, lines when stdout is not.
-    static TerminalReport forStandardStreams(int documents, const QString& workUnit);
+    static TerminalReport forStandardStreams(QStringList documents, const QString& workUnit,
+                                             std::function<bool()> stop);
 
     // The job has passed its checks: the clock starts and the bar appears.
     void start();
-    void stepDone();
-    void documentDone(const QString& path, bool failed);
+    void stepDone() override;
+    void documentEnded(int index, DocumentEnd end) override;
+    bool stopRequested() override { return m_stop(); }
     // A line on standard error, "quillet: " first; a bar on screen is cleared for it.
     void message(const QString& text);
     // Ends the bar's line, so that what follows starts on a line of its own.
@@ -35,10 +42,11 @@ private:
     void drawBar();
     QString barLine(int columns) const;
 
-    const int m_documents;
+    const QStringList m_documents;
     const QString m_workUnit;
     const bool m_bar;
     const bool m_lines;
+    const std::function<bool()> m_stop;
     std::mutex m_mutex;
     QElapsedTimer m_clock;
     qint64 m_lastDraw = -1;

@@ -1,6 +1,7 @@
 #include "convert/ConversionJob.h"
 
 #include "convert/PageRenderer.h"
+#include "jobs/BatchJob.h"
 
 namespace quillet {
 
@@ -12,6 +13,7 @@ JobKind ConversionJobKind()
                      const std::function<void()>& keepAlive) {
         ConvertDocument(app, path, options, log, keepAlive);
     };
+    kind.pictureExtension = kPagePictureExtension;
     kind.completionMessage = QStringLiteral("转换完毕！");
     return kind;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "jobs/BatchJob.h"
+#include "jobs/JobKind.h"
 
 namespace quillet {
 

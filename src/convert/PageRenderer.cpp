@@ -65,7 +65,7 @@ void ConvertDocument(OfficeApplication& app, const QString& path, const OptionsS
                     steps, app.Clipboard(), [&] { pageRange->Copy(); },
                     [&] {
                         return OutputFileName(options.options().outputFolder, path, pageNumber,
-                                              QStringLiteral(".emf"));
+                                              kPagePictureExtension);
                     });
             }
             pageRange.reset();

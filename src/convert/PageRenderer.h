@@ -9,6 +9,9 @@ class JobLog;
 class OfficeApplication;
 class OptionsSource;
 
+// The extension of the page pictures written.
+inline const QString kPagePictureExtension = QStringLiteral(".emf");
+
 // Saves every page of the chosen range of one document as "<output folder><base name>-<page>.emf".
 // The options are read afresh for every page. Whatever fails inside the document is skipped and
 // ends in at most one log line (the last failure); nothing is thrown to the caller.

@@ -80,7 +80,7 @@ void addFolderDocuments(DocumentList& list, const QString& folder, bool docxSupp
     }
 }
 
-void ScanFolder(DocumentList& list, const QString& folder, bool docxSupported)
+QStringList ScanFolder(DocumentList& list, const QString& folder, bool docxSupported)
 {
     // An explicit stack instead of recursion: a deep tree cannot exhaust the call stack.
     // Sub-folders are pushed in reverse, so they are taken in listing order, each subtree
@@ -95,12 +95,18 @@ void ScanFolder(DocumentList& list, const QString& folder, bool docxSupported)
     std::vector<Folder> pending{{folder, root}};
     QSet<QString> visited;
     const TrashFolders trash;
+    QStringList unreadable;
     while (!pending.empty()) {
         const Folder current = pending.back();
         pending.pop_back();
         if (current.canonical.isEmpty() || visited.contains(current.canonical))
             continue;
         visited.insert(current.canonical);
+        const QFileInfo info(current.path);
+        if (!info.isReadable() || !info.isExecutable()) {
+            unreadable << current.path;
+            continue;
+        }
 
         const QString prefix = withTrailingSeparator(current.path);
         std::vector<Folder> subFolders;
@@ -117,6 +123,7 @@ void ScanFolder(DocumentList& list, const QString& folder, bool docxSupported)
         }
         pending.insert(pending.end(), subFolders.rbegin(), subFolders.rend());
     }
+    return unreadable;
 }
 
 } // namespace quillet

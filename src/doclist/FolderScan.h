@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace quillet {
 
@@ -17,7 +18,8 @@ void addFolderDocuments(DocumentList& list, const QString& folder, bool docxSupp
 // order ignoring case, each with its whole subtree. Hidden files and folders are searched like
 // any other; Trash folders are not. A link to a folder is followed only when its target lies
 // inside folder, and a folder already searched in this scan is not entered again, so a link
-// cycle ends. A folder that cannot be listed contributes nothing.
-void ScanFolder(DocumentList& list, const QString& folder, bool docxSupported);
+// cycle ends. A folder that cannot be read contributes nothing; the folders that could not be are
+// returned, in the order met, for a caller that tells them.
+QStringList ScanFolder(DocumentList& list, const QString& folder, bool docxSupported);
 
 } // namespace quillet

@@ -1,6 +1,7 @@
 #include "extract/ExtractionJob.h"
 
 #include "extract/PictureExtractor.h"
+#include "jobs/BatchJob.h"
 
 namespace quillet {
 
@@ -12,6 +13,7 @@ JobKind ExtractionJobKind()
                      const std::function<void()>& keepAlive) {
         ExtractPictures(app, path, options, log, keepAlive);
     };
+    kind.pictureExtension = kObjectPictureExtension;
     kind.completionMessage = QStringLiteral("图像提取完毕！");
     return kind;
 }

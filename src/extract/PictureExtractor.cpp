@@ -29,7 +29,7 @@ void SaveShapes(OfficeApplication& app, const QString& path, const OptionsSource
                 steps, app.Clipboard(), [&] { app.Selection().Copy(); },
                 [&] {
                     return OutputFileName(options.options().outputFolder, path, pictureNumber,
-                                          QStringLiteral(".bmp"));
+                                          kObjectPictureExtension);
                 });
         }
         if (afterEachShape)

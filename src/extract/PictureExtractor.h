@@ -9,6 +9,9 @@ class JobLog;
 class OfficeApplication;
 class OptionsSource;
 
+// The extension of the object pictures written.
+inline const QString kObjectPictureExtension = QStringLiteral(".bmp");
+
 // Saves every drawing object of one document as "<output folder><base name>-<n>.bmp": floating
 // objects first, then in-line ones, numbered from 1; an object that gives no picture keeps its
 // number and leaves a gap. Whatever fails is skipped and ends in at most one log line (the last

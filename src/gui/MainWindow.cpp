@@ -8,6 +8,7 @@
 #include "gui/OptionsPanel.h"
 #include "gui/StartupDefaults.h"
 #include "gui/WebPanel.h"
+#include "jobs/LogFile.h"
 #include "platform/Dialogs.h"
 #include "platform/TextViewer.h"
 

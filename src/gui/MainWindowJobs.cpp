@@ -96,14 +96,9 @@ MainWindowJobs::~MainWindowJobs()
         QGuiApplication::restoreOverrideCursor();
 }
 
-int MainWindowJobs::documentCount() const
+QStringList MainWindowJobs::documentPaths() const
 {
-    return static_cast<int>(m_list.count());
-}
-
-QString MainWindowJobs::documentPath(int index) const
-{
-    return m_list.at(index);
+    return m_list.entries();
 }
 
 const OptionsSource& MainWindowJobs::jobOptions() const

@@ -21,8 +21,7 @@ public:
                    DocumentList& list, Dialogs& dialogs);
     ~MainWindowJobs() override;
 
-    int documentCount() const override;
-    QString documentPath(int index) const override;
+    QStringList documentPaths() const override;
     const OptionsSource& jobOptions() const override;
     void setOutputFolderText(const QString& text) override;
     void selectAllPages() override;

@@ -4,8 +4,6 @@
 #include "jobs/SkipOnFailure.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QTemporaryFile>
 #include <cmath>
 #include <limits>
 
@@ -14,24 +12,6 @@ namespace quillet {
 QString programFolder()
 {
     return QCoreApplication::applicationDirPath();
-}
-
-bool canCreateFilesIn(const QString& folder)
-{
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        return false;
-    QTemporaryFile probe(folder + QDir::separator() + QStringLiteral(".quillet-write-test-XXXXXX"));
-    return probe.open();
-}
-
-QString defaultLogPath(const QString& programFolder, const QString& userDataFolder)
-{
-    const QString beside = programFolder + QDir::separator() + DefaultLogFileName;
-    const QFileInfo existing(beside);
-    if (existing.exists() ? existing.isWritable() : canCreateFilesIn(programFolder))
-        return beside;
-    QDir().mkpath(userDataFolder);
-    return QDir(userDataFolder).filePath(DefaultLogFileName);
 }
 
 bool versionSupportsDocx(const QString& versionText)

@@ -24,4 +24,15 @@ public:
     virtual ConversionOptions options() const = 0;
 };
 
+// Options that stay as they were given, as the command line's do.
+class FixedOptions : public OptionsSource
+{
+public:
+    explicit FixedOptions(ConversionOptions options) : m_options(std::move(options)) {}
+    ConversionOptions options() const override { return m_options; }
+
+private:
+    ConversionOptions m_options;
+};
+
 } // namespace quillet

@@ -28,7 +28,8 @@ QString TimeToTheSecondFormat(const QLocale& locale)
     return withoutZone;
 }
 
-// One line per document, whatever the texts hold.
+} // namespace
+
 QString OnOneLine(QString text)
 {
     text.replace(QLatin1String("\r\n"), QLatin1String(" "));
@@ -36,8 +37,6 @@ QString OnOneLine(QString text)
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return text;
 }
-
-} // namespace
 
 QString ComposeLogLine(const QDateTime& when, const QLocale& locale, const QString& path,
                        const QString& description)

@@ -16,6 +16,10 @@ namespace quillet {
 // a broken log never stops a job. Calls from several threads write one whole line at a time.
 void WriteLog(const QString& logFile, const QString& path, const QString& description);
 
+// The text with each line break (CR LF, CR or LF) made a blank, so that a path or description
+// holding one cannot split the line it stands in.
+QString OnOneLine(QString text);
+
 // The line WriteLog writes, CR LF included: the locale's short date, a blank, the time to the second.
 QString ComposeLogLine(const QDateTime& when, const QLocale& locale, const QString& path,
                        const QString& description);

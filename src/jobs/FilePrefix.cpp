@@ -3,12 +3,18 @@
 #include "engine/EngineError.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace quillet {
 
 QChar PathSeparator()
 {
     return QDir::separator();
+}
+
+bool MakeOutputFolder(const QString& folder)
+{
+    return QFileInfo(folder).isDir() || QDir().mkdir(folder);
 }
 
 QString GetFilePrefix(const QString& path)
@@ -23,11 +29,25 @@ QString GetFilePrefix(const QString& path)
     return path.mid(separator + 1, length);
 }
 
+namespace {
+
+QString OutputName(const QString& outputFolder, const QString& documentPath, const QString& number,
+                   const QString& extension)
+{
+    return outputFolder + GetFilePrefix(documentPath) + QLatin1Char('-') + number + extension;
+}
+
+} // namespace
+
 QString OutputFileName(const QString& outputFolder, const QString& documentPath, int number,
                        const QString& extension)
 {
-    return outputFolder + GetFilePrefix(documentPath) + QLatin1Char('-') + QString::number(number) +
-           extension;
+    return OutputName(outputFolder, documentPath, QString::number(number), extension);
+}
+
+QString OutputNamesPattern(const QString& outputFolder, const QString& documentPath, const QString& extension)
+{
+    return OutputName(outputFolder, documentPath, QStringLiteral("*"), extension);
 }
 
 } // namespace quillet

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace quillet {
 
@@ -16,18 +17,15 @@ enum class JobControl
     txtLog
 };
 
-// What a batch job needs from the main window. The window implements it; tests script it; the
-// command line has its own. A job with several offices makes its document loop's calls (documentPath,
-// showProgress, keepAlive, documentDone, stopRequested and the option reads) from the offices'
-// threads, one call at a time; every other call comes from the thread that runs the job.
+// What a batch job needs from the main window. The window implements it; tests script it. Every
+// call comes from the thread that runs the job.
 class JobWindow
 {
 public:
     virtual ~JobWindow();
 
-    // The document list, in list order (index from 0).
-    virtual int documentCount() const = 0;
-    virtual QString documentPath(int index) const = 0;
+    // The document list, in list order.
+    virtual QStringList documentPaths() const = 0;
 
     // The options as the window shows them at the moment of the call.
     virtual const OptionsSource& jobOptions() const = 0;
@@ -49,13 +47,6 @@ public:
     virtual void chooseLogFile() = 0;      // Command1_Click
 
     virtual Dialogs& dialogs() = 0;
-
-    // A document's pass has ended (index from 0); failed when it wrote its log line. A document the
-    // job stopped in the middle of is not reported.
-    virtual void documentDone(int /*index*/, bool /*failed*/) {}
-    // Asked before every document and after every page or object: true ends the job after the
-    // current step, as a job that cannot go on.
-    virtual bool stopRequested() { return false; }
 };
 
 } // namespace quillet

@@ -1,6 +1,7 @@
 #include "jobs/PageBox.h"
 
 #include "engine/EngineError.h"
+#include "jobs/ConversionOptions.h"
 
 #include <limits>
 
@@ -40,6 +41,11 @@ bool IsValidPageRange(const QString& firstPage, const QString& lastPage)
     } catch (const EngineError&) {
         return false;
     }
+}
+
+bool HasValidPageRange(const ConversionOptions& options)
+{
+    return !options.pageRange || IsValidPageRange(options.firstPage, options.lastPage);
 }
 
 } // namespace quillet

@@ -58,12 +58,14 @@ protected:
 
 // A job asks for a blank output folder or log through the window's browse buttons; while it runs the
 // window is locked, and after it the log is offered through the desktop. The extraction selects all
-// pages, so an empty page box stops nothing.
+// pages, so an empty page box stops nothing. A document whose pictures would take an earlier one's
+// names is left out with its log line, in both jobs.
 TEST_F(MainWindowJobs, JobsAskThroughTheBrowseButtonsLockTheWindowAndOfferTheLog)
 {
     addDocument("a.doc", 2);
     addDocument("missing.doc", 0);
     addDocument("b.docx", 1, 2);
+    addDocument("sub/a.docx", 1, 1);
     box("txtOutDir")->setText("  ");
     button("CmdDo")->click();
     EXPECT_EQ(dialogs.folderRequests, QStringList{"请选择一个文件夹"});
@@ -79,8 +81,9 @@ TEST_F(MainWindowJobs, JobsAskThroughTheBrowseButtonsLockTheWindowAndOfferTheLog
     EXPECT_EQ(dialogs.messageTexts(),
               (QStringList{"请输入图片保存目录！", "请输入日志文件名！", "转换完毕！", question}));
     // Locked while the completion message shows; only the log box while the question shows.
-    EXPECT_EQ(states, (QStringList{"|正在处理第3个文件", "CmdDo CmdPicExtract txtOutDir|处理完毕！"}));
+    EXPECT_EQ(states, (QStringList{"|正在处理第4个文件", "CmdDo CmdPicExtract txtOutDir|处理完毕！"}));
     EXPECT_EQ(FilesIn(m_dir.filePath("out")), (QStringList{"a-1.emf", "a-2.emf", "b-1.emf"}));
+    EXPECT_EQ(FileBytes(m_dir.filePath("out/a-1.emf")), FakePicture(m_dir.filePath("a.doc"), 1));
     EXPECT_EQ(box("txtOutDir")->text(), m_dir.filePath("out") + '/');
     EXPECT_EQ(viewer.source(), QUrl::fromLocalFile(m_dir.filePath("Quillet.log")));
     EXPECT_TRUE(box("txtLog")->isEnabled());
@@ -90,6 +93,11 @@ TEST_F(MainWindowJobs, JobsAskThroughTheBrowseButtonsLockTheWindowAndOfferTheLog
     box("txtFrom")->setText("");
     button("CmdPicExtract")->click();
     EXPECT_EQ(dialogs.messageTexts().mid(4), (QStringList{"图像提取完毕！", question}));
+    EXPECT_EQ(FilesIn(m_dir.filePath("out")).filter(".bmp"), (QStringList{"b-1.bmp", "b-2.bmp"}));
+    const QStringList lines = LogLines(m_dir.filePath("Quillet.log")).filter(m_dir.filePath("sub/a.docx"));
+    ASSERT_EQ(lines.size(), 2); // one a job
+    for (const QString& line : lines)
+        EXPECT_TRUE(line.section("处错：", 1).contains(m_dir.filePath("a.doc"))) << line.toStdString();
     EXPECT_TRUE(control<QRadioButton>("OptSlidesAll")->isChecked());
     EXPECT_FALSE(box("txtFrom")->isEnabled());
 }

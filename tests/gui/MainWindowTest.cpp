@@ -6,6 +6,7 @@
 #include "engine/EngineError.h"
 #include "gui/FrmPath.h"
 #include "gui/StartupDefaults.h"
+#include "jobs/LogFile.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -1,14 +1,17 @@
 // Both batch jobs run whole on the fake engine: the frame they share, how a job ends, and the work
 // each does with one document (the page renderer's and the picture extractor's).
-#include "jobs/BatchJob.h"
-
 #include "convert/ConversionJob.h"
 #include "engine/EngineError.h"
 #include "extract/ExtractionJob.h"
+#include "jobs/JobObserver.h"
+#include "jobs/JobRunner.h"
+#include "jobs/JobText.h"
 #include "support/JobTestSupport.h"
 
 #include <QRegularExpression>
+#include <future>
 #include <gtest/gtest.h>
+#include <mutex>
 
 using namespace quillet;
 using namespace quillet::testing;
@@ -95,9 +98,14 @@ TEST(BatchJob, EndsWithItsMessagesLogLinesAndFilesAndNothingLocked)
          {{"Documents.Open", ForeignFailure, 2}, {"Range.Copy", ForeignFailure, 2},
           {"Options.CheckGrammarAsYouType", 1009, 0}, {"Quit", 1010, 0}},
          false, {done, Question}, {missing, "处理a.doc" + foreign, "处理b.doc" + foreign}, "b-1.emf"},
+        // Each document on a fresh office. One that does not start is tried once more; the job begins
+        // only once one has started, and every document that then has no pictures has its line.
         {"no office", {{"CreateApplication", Unavailable, 0}}, false, {noOffice}, {}, ""},
-        {"no fresh office", {{"Documents.Open", Unavailable, 2}}, false, {noOffice, Question}, {missing}, ""},
-        {"list gone", {}, false, {JobText::JobAborted("程序内部错误：list gone"), Question}, {missing}, ""},
+        {"office never starts", {{"Start", Unavailable, 0}}, false, {noOffice}, {}, ""},
+        {"second try starts it", {{"Start", Unavailable, 2}}, false, {done, Question}, {missing}, "a-1.emf b-1.emf b-2.emf"},
+        {"no fresh office", {{"Start", Unavailable, 2}, {"Start", Unavailable, 3}}, false,
+         {JobText::EngineLost(0, 2, 1, "找不到 soffice"), Question},
+         {missing, "处理a.doc处错：找不到 soffice", "处理b.doc处错：" + JobText::NotAttempted("找不到 soffice")}, ""},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -106,10 +114,9 @@ TEST(BatchJob, EndsWithItsMessagesLogLinesAndFilesAndNothingLocked)
         job.documents << job.dir.filePath("x.doc");
         job.add("a.doc");
         job.add("b.doc", {{5, 5}});
+        job.office.restartAfter = 1;
         for (const auto& [call, number, occurrence] : c.failures)
             job.office.failOn(call, number, "找不到 soffice", occurrence);
-        if (QString(c.name) == "list gone")
-            job.documents[1].clear();
         job.scriptedDialogs.messageAnswers << MessageAnswer::Ok
                                            << (c.show ? MessageAnswer::Ok : MessageAnswer::Cancel);
         job.viewerFailure = c.viewerFailure;
@@ -203,5 +210,75 @@ TEST(BatchJob, SavesThePagesOfTheRangeOrEveryObjectUnderItsNumberAndLogsTheLastF
         EXPECT_EQ(job.logLines().value(0).section('\t', 1).left(said.size()), said);
         EXPECT_EQ(job.keepAliveCalls, c.walked); // after every page or object
         EXPECT_EQ(job.office.calls().count("List.ConvertNumbersToText"), c.objects || !c.walked ? 0 : 2);
+    }
+}
+
+// The runner on one lane and on two, each document on a fresh office, when offices cannot be started
+// again: the start is tried once more; then the document in hand has its line and that lane ends,
+// another lane takes the rest, and what no lane is left to take has a line saying so. Every document
+// ends once and has its picture or its line, unless no office ever started.
+TEST(JobRunner, AnOfficeThatCannotStartAgainEndsItsLaneOnlyAndLeavesNoDocumentUnaccounted)
+{
+    struct Ended : JobObserver
+    {
+        void documentEnded(int index, DocumentEnd end) override { ends.insert(index, end); }
+        QMultiMap<int, DocumentEnd> ends;
+    };
+    const auto fail = [] { throw EngineError(ErrorNumber::EngineUnavailable, "起不来"); };
+    std::promise<void> laneLost; // the second lane's office refused: the first may start its own
+    const std::shared_future<void> secondLost = laneLost.get_future().share();
+    std::once_flag once;
+    const struct
+    {
+        const char* name;
+        int lanes;
+        std::function<void(int, int)> onStart; // application, its start
+        int done, failed, notAttempted;
+        JobResult::End end;
+    } cases[] = {
+        // clang-format off
+        {"second try", 1, [&](int, int start) { if (start == 3) fail(); }, 6, 0, 0, JobResult::End::Finished},
+        {"one lane lost", 1, [&](int, int start) { if (start >= 3) fail(); }, 2, 1, 3, JobResult::End::EngineLost},
+        {"both lanes lost", 2, [&](int, int start) { if (start >= 2) fail(); }, 2, 2, 2, JobResult::End::EngineLost},
+        {"the other lane goes on", 2, [&](int app, int) {
+             if (app == 1)
+                 return secondLost.wait();
+             std::call_once(once, [&] { laneLost.set_value(); });
+             fail();
+         }, 5, 1, 0, JobResult::End::EngineLost},
+        {"never started", 2, [&](int, int) { fail(); }, 0, 0, 0, JobResult::End::EngineNotStarted},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeJob job;
+        QList<JobDocument> documents;
+        for (const char* name : {"a.doc", "b.doc", "c.doc", "d.doc", "e.doc", "f.doc"})
+            documents.append({job.add(name), ""});
+        job.office.restartAfter = 1;
+        job.office.onStart = c.onStart;
+        ASSERT_TRUE(QDir().mkpath(job.out()));
+        Ended observer;
+        const JobResult result =
+            JobRunner(job.office, FixedOptions({job.out(), job.dir.filePath("Quillet.log")}), observer)
+                .run(ConversionJobKind(), documents, c.lanes);
+        EXPECT_EQ(result.end, c.end);
+        EXPECT_EQ(QList<int>({result.done, result.failed, result.notAttempted}),
+                  QList<int>({c.done, c.failed, c.notAttempted}));
+        EXPECT_EQ(result.reason, c.end == JobResult::End::Finished ? "" : "起不来");
+        EXPECT_EQ(job.office.liveApplications(), 0);
+        // One line for each failed or untouched document; the others have their picture.
+        const QStringList lines = LogLines(job.dir.filePath("Quillet.log"));
+        EXPECT_EQ(lines.size(), c.failed + c.notAttempted);
+        EXPECT_EQ(lines.filter(JobText::NotAttempted("起不来")).size(), c.notAttempted);
+        const bool begun = c.end != JobResult::End::EngineNotStarted;
+        EXPECT_EQ(observer.ends.size(), begun ? documents.size() : 0);
+        for (int i = 0; begun && i < documents.size(); ++i) {
+            const bool picture =
+                QFile::exists(job.out() + QFileInfo(documents[i].path).baseName() + "-1.emf");
+            EXPECT_EQ(observer.ends.count(i), 1) << i;
+            EXPECT_EQ(observer.ends.value(i) == DocumentEnd::Done, picture) << i;
+            EXPECT_EQ(lines.filter("处理" + documents[i].path + "处错：").size(), picture ? 0 : 1) << i;
+        }
     }
 }

@@ -2,6 +2,7 @@
 
 // A scripted office engine for tests: documents are described by their page lengths and shapes, and
 // any call can be made to fail. The engine outlives its applications, and they their documents.
+// Applications may run on threads of their own.
 
 #include "engine/EngineError.h"
 #include "engine/OfficeApplication.h"
@@ -10,7 +11,9 @@
 #include <QImage>
 #include <QMap>
 #include <QStringList>
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <numeric>
 #include <tuple>
 
@@ -46,12 +49,17 @@ public:
     std::unique_ptr<OfficeApplication> CreateApplication() override;
 
     // Every call so far, in order, named after the interface ("Documents.Open", "Range.Copy"...).
-    QStringList calls() const { return m_calls; }
+    QStringList calls() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_calls;
+    }
     int liveApplications() const { return applications; } // not yet destroyed
 
     // Records the call and returns `value`; throws when a failure is scripted for it.
     template <class T = int> T record(const QString& call, T value = {})
     {
+        const std::lock_guard lock(m_mutex);
         m_calls << call;
         for (const auto& [number, description, occurrence] : m_failures.values(call))
             if (occurrence == 0 || occurrence == m_calls.count(call))
@@ -61,9 +69,16 @@ public:
 
     QMap<QString, FakeDocumentScript> documents;
     QString version = "16.0";
-    int applications = 0;
+    std::atomic<int> applications = 0;
+    int created = 0; // applications made so far, which numbers them from 1
+    // An application starts its office at its first Open, and again after every restartAfter
+    // documents (0: never). Each start is the call "Start", then onStart(application, start of that
+    // application), both numbered from 1; either may throw.
+    int restartAfter = 0;
+    std::function<void(int application, int start)> onStart;
 
 private:
+    mutable std::mutex m_mutex;
     QMultiMap<QString, std::tuple<long, QString, int>> m_failures; // number, description, occurrence
     QStringList m_calls;
 };
@@ -83,7 +98,7 @@ struct FakeItem : OfficeRange, OfficeShape, OfficeList
 class FakeApp : public OfficeApplication, OfficeOptions, OfficeDocuments, OfficeSelection, OfficeBrowser
 {
 public:
-    explicit FakeApp(FakeOffice& engine) : office(engine) { ++office.applications; }
+    explicit FakeApp(FakeOffice& engine) : office(engine), number(++office.created) { ++office.applications; }
     ~FakeApp() override { --office.applications; }
 
     QString Version() override { return office.record("Version", office.version); }
@@ -135,6 +150,9 @@ public:
     }
 
     FakeOffice& office;
+    const int number;
+    bool running = false; // this application's office
+    int starts = 0, documentsOnOffice = 0;
     PictureSlot clipboard;
     Picture selectedShape;
     std::vector<CharPosition> pages; // of the document opened last
@@ -196,11 +214,21 @@ private:
     FakeApp& m_app;
     FakeOffice& m_office;
     QString m_path;
-    FakeDocumentScript m_script = m_office.documents[m_path];
+    FakeDocumentScript m_script = m_office.documents.value(m_path);
 };
 
 inline std::unique_ptr<OfficeDocument> FakeApp::Open(const QString& path)
 {
+    if (!running || (office.restartAfter > 0 && documentsOnOffice >= office.restartAfter)) {
+        running = false;
+        documentsOnOffice = 0;
+        const int start = ++starts;
+        office.record("Start");
+        if (office.onStart)
+            office.onStart(number, start);
+        running = true;
+    }
+    ++documentsOnOffice;
     if (!office.record("Documents.Open", office.documents.contains(path)))
         throw EngineError(ErrorNumber::FileNotFound, QString("找不到文件“%1”。").arg(path));
     return std::make_unique<FakeDocument>(*this, path);

@@ -15,7 +15,6 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <stdexcept>
 
 namespace quillet::testing {
 
@@ -64,12 +63,7 @@ public:
     QStringList messages() const { return scriptedDialogs.messageTexts(); }
     QStringList logLines() const { return LogLines(current.logPath); }
 
-    int documentCount() const override { return int(documents.size()); }
-    // An empty path stands for a list that went away under the job.
-    QString documentPath(int index) const override
-    {
-        return documents.at(index).isEmpty() ? throw std::runtime_error("list gone") : documents.at(index);
-    }
+    QStringList documentPaths() const override { return documents; }
     const OptionsSource& jobOptions() const override { return *this; }
     ConversionOptions options() const override { return current; }
     void setOutputFolderText(const QString& text) override

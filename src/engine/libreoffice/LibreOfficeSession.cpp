@@ -182,7 +182,10 @@ void LibreOfficeSession::ensureStarted()
         throw EngineError(ErrorNumber::EngineUnavailable,
                           unavailable(QStringLiteral("无法创建临时文件夹%1").arg(profile)));
     m_d->profileDir = profile;
-    if (!writeOfficeProfileSettings(profile, m_settings.programDir)) {
+    // The office's own temporary folder (lu*.tmp) goes inside the profile, so that it is removed with
+    // it even when the office cannot remove it itself, as after a crash or the watchdog's kill.
+    const QString officeTemp = profile + QStringLiteral("/tmp");
+    if (!QDir().mkpath(officeTemp) || !writeOfficeProfileSettings(profile, m_settings.programDir)) {
         m_d->discard();
         throw EngineError(ErrorNumber::EngineUnavailable,
                           unavailable(QStringLiteral("无法写入临时文件夹%1").arg(profile)));
@@ -200,7 +203,7 @@ void LibreOfficeSession::ensureStarted()
             .arg(QUrl::fromLocalFile(profile).toString(QUrl::FullyEncoded)),
     };
     QString error;
-    if (!m_d->process.start(soffice, arguments, profile, &error)) {
+    if (!m_d->process.start(soffice, arguments, {QStringLiteral("TMPDIR=") + officeTemp}, profile, &error)) {
         m_d->discard();
         throw EngineError(ErrorNumber::EngineUnavailable, unavailable(error));
     }

@@ -1,5 +1,6 @@
 #include "engine/libreoffice/OfficeProcess_p.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
 #include <signal.h>
@@ -26,25 +27,34 @@ constexpr char guardianScript[] =
     "rm -rf -- \"$1\"\n"
     "rm -f -- \"/tmp/OSL_PIPE_$(id -u)_${1##*/}\"\n";
 
-// Our environment with the system's standard PATH: the office's start script and the guardian
-// call standard tools (dirname, rm...), which the user's PATH may not reach.
-std::vector<QByteArray> childEnvironment()
+// Our environment with the system's standard PATH (the office's start script and the guardian call
+// standard tools, dirname, rm..., which the user's PATH may not reach) and the entries given.
+std::vector<QByteArray> childEnvironment(const QStringList& given)
 {
-    std::vector<QByteArray> entries;
-    for (char** entry = environ; *entry; ++entry) {
-        if (std::strncmp(*entry, "PATH=", 5) != 0)
-            entries.emplace_back(*entry);
-    }
     QByteArray standardPath(static_cast<int>(confstr(_CS_PATH, nullptr, 0)), '\0');
     confstr(_CS_PATH, standardPath.data(), static_cast<size_t>(standardPath.size()));
     standardPath.chop(1); // the terminating NUL
-    entries.push_back("PATH=" + (standardPath.isEmpty() ? QByteArray("/usr/bin:/bin") : standardPath));
+    std::vector<QByteArray> entries{"PATH=" +
+                                    (standardPath.isEmpty() ? QByteArray("/usr/bin:/bin") : standardPath)};
+    for (const QString& entry : given)
+        entries.push_back(entry.toLocal8Bit());
+    const auto replaced = [&entries](const char* entry) {
+        return std::any_of(entries.begin(), entries.end(), [entry](const QByteArray& ours) {
+            return std::strncmp(entry, ours.constData(), static_cast<size_t>(ours.indexOf('=') + 1)) == 0;
+        });
+    };
+    for (char** entry = environ; *entry; ++entry) {
+        if (!replaced(*entry))
+            entries.emplace_back(*entry);
+    }
     return entries;
 }
 
-// Spawns `argv` in a new process group with default signal handling, stdin from `stdinFd`
-// (or /dev/null when -1) and stdout/stderr to /dev/null. Returns 0 and sets *pid on success.
-int spawnInNewGroup(const std::vector<QByteArray>& argv, int stdinFd, pid_t* pid)
+// Spawns `argv` in a new process group with default signal handling, the environment given, stdin
+// from `stdinFd` (or /dev/null when -1) and stdout/stderr to /dev/null. Returns 0 and sets *pid on
+// success.
+int spawnInNewGroup(const std::vector<QByteArray>& argv, const std::vector<QByteArray>& environment,
+                    int stdinFd, pid_t* pid)
 {
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
@@ -70,7 +80,6 @@ int spawnInNewGroup(const std::vector<QByteArray>& argv, int stdinFd, pid_t* pid
     for (const QByteArray& arg : argv)
         args.push_back(const_cast<char*>(arg.constData()));
     args.push_back(nullptr);
-    const std::vector<QByteArray> environment = childEnvironment();
     std::vector<char*> env;
     for (const QByteArray& entry : environment)
         env.push_back(const_cast<char*>(entry.constData()));
@@ -103,8 +112,8 @@ OfficeProcess::~OfficeProcess()
     finish();
 }
 
-bool OfficeProcess::start(const QString& program, const QStringList& arguments, const QString& cleanupDir,
-                          QString* error)
+bool OfficeProcess::start(const QString& program, const QStringList& arguments,
+                          const QStringList& environment, const QString& cleanupDir, QString* error)
 {
     finish();
 
@@ -116,7 +125,7 @@ bool OfficeProcess::start(const QString& program, const QStringList& arguments, 
     pid_t guardian = 0;
     const std::vector<QByteArray> guardianArgv{"/bin/sh", "-c", guardianScript, "quillet-guardian",
                                                cleanupDir.toLocal8Bit()};
-    int result = spawnInNewGroup(guardianArgv, sockets[0], &guardian);
+    int result = spawnInNewGroup(guardianArgv, childEnvironment({}), sockets[0], &guardian);
     close(sockets[0]);
     if (result != 0) {
         close(sockets[1]);
@@ -128,7 +137,7 @@ bool OfficeProcess::start(const QString& program, const QStringList& arguments, 
     for (const QString& argument : arguments)
         argv.push_back(argument.toLocal8Bit());
     pid_t child = 0;
-    result = spawnInNewGroup(argv, -1, &child);
+    result = spawnInNewGroup(argv, childEnvironment(environment), -1, &child);
     if (result != 0) {
         // The guardian sees no group and only removes the folder.
         close(sockets[1]);

@@ -21,10 +21,11 @@ public:
     OfficeProcess(const OfficeProcess&) = delete;
     OfficeProcess& operator=(const OfficeProcess&) = delete;
 
-    // Starts `program` with `arguments`; the guardian removes `cleanupDir` when it has to act.
+    // Starts `program` with `arguments` and our environment, the system's standard PATH and
+    // `environment` ("NAME=value" each) in it; the guardian removes `cleanupDir` when it has to act.
     // Returns false with `error` set when the program cannot be started.
-    bool start(const QString& program, const QStringList& arguments, const QString& cleanupDir,
-               QString* error);
+    bool start(const QString& program, const QStringList& arguments, const QStringList& environment,
+               const QString& cleanupDir, QString* error);
 
     // The leader has been started and has not ended.
     bool alive() const;

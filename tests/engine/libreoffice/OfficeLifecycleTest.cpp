@@ -81,11 +81,16 @@ TEST(LibreOfficeSession, NewProfileIsNoFirstStart)
 // A killed office fails the call in flight, not our program by SIGPIPE when that call writes to the
 // office's pipe (the office is stopped first, so the megabyte sent fills the pipe and blocks the
 // write). Every later call of the document fails with the office's death and closing it is no
-// failure. (The hung office, and the next document on a fresh office: the real-engine job test.)
+// failure, and the office's own temporary folder goes with it. (The hung office, and the next
+// document on a fresh office: the real-engine job test.)
 TEST(LoApplication, KilledOfficeFailsTheCallInFlightAndEveryLaterCallOfTheDocument)
 {
+    const QString built = testDocument({}, "docx");
+    const QTemporaryDir tmp;
+    const QByteArray tmpBefore = qgetenv("TMPDIR");
+    qputenv("TMPDIR", tmp.path().toUtf8());
     LoApplication app;
-    auto document = app.Documents().Open(testDocument({}, "docx"));
+    auto document = app.Documents().Open(built);
     const QString first = officeOf(app.session());
     auto context = app.session().context();
     // Stopped first, and killed half a second later: the call below is surely in flight when it dies.
@@ -103,6 +108,9 @@ TEST(LoApplication, KilledOfficeFailsTheCallInFlightAndEveryLaterCallOfTheDocume
     EXPECT_EQ(officeLeftovers(first), QStringList());
     EXPECT_EQ(failureOf([&] { document->Select(); }).number(), ErrorNumber::EngineDied);
     EXPECT_NO_THROW(document->Close(false));
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList());
+    tmpBefore.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmpBefore);
 }
 
 // The window's start-up probe (the version) starts no office. Files that are no Word documents are
