@@ -99,7 +99,8 @@ EmfContent readEmf(const QByteArray& bytes)
             // count, string offset, options, rectangle, advances offset (offsets from the record start).
             const qsizetype chars = b.u32(at + 44), from = b.u32(at + 48), dxFrom = b.u32(at + 72);
             if (from + 2 * chars <= size) {
-                EmfTextRecord text{b.utf16(at + from, chars), selected, b.i32(at + 36), b.i32(at + 40), {}};
+                EmfTextRecord text{
+                    b.utf16(at + from, chars), selected, b.i32(at + 36), b.i32(at + 40), b.u32(at + 52), {}};
                 if (dxFrom != 0 && dxFrom + 4 * chars <= size) {
                     for (qsizetype i = 0; i < chars; ++i)
                         text.dx.push_back(b.i32(at + dxFrom + 4 * i));

@@ -27,6 +27,8 @@ enum EmfRecordType : uint32_t
     EMR_MOVETOEX = 27,
     EMR_SAVEDC = 33,
     EMR_RESTOREDC = 34,
+    EMR_SETWORLDTRANSFORM = 35,
+    EMR_MODIFYWORLDTRANSFORM = 36,
     EMR_SELECTOBJECT = 37,
     EMR_CREATEPEN = 38,
     EMR_CREATEBRUSHINDIRECT = 39,
@@ -55,6 +57,9 @@ enum EmfRecordType : uint32_t
 // " EMF" at offset 40 of the header record.
 constexpr uint32_t kEmfSignature = 0x464D4520;
 
+// A text record's option: the string is in reading (logical) order and reads right to left.
+constexpr uint32_t ETO_RTLREADING = 0x80;
+
 struct EmfRect
 {
     int32_t left = 0;
@@ -79,7 +84,8 @@ struct EmfTextRecord
     QString text;
     EmfFontInfo font;
     int32_t x = 0, y = 0;    // reference point
-    std::vector<int32_t> dx; // advances, one per UTF-16 unit
+    uint32_t options = 0;    // ETO_* flags
+    std::vector<int32_t> dx; // advances, one per UTF-16 unit; empty when the reader places the glyphs
 };
 
 struct EmfContent

@@ -124,6 +124,7 @@ void EmfWriter::append(const Record& record)
 void EmfWriter::saveDC()
 {
     append(Record(EMR_SAVEDC));
+    m_savedAligns.push_back(m_textAlign);
 }
 
 void EmfWriter::restoreDC()
@@ -132,6 +133,10 @@ void EmfWriter::restoreDC()
     m_pens.selected = m_brushes.selected = m_fonts.selected = -1;
     m_fillMode = -1;
     m_textColor = -1;
+    if (!m_savedAligns.empty()) {
+        m_textAlign = m_savedAligns.back();
+        m_savedAligns.pop_back();
+    }
 }
 
 void EmfWriter::select(uint32_t handle)
@@ -144,7 +149,8 @@ void EmfWriter::deleteObject(uint32_t handle)
     append(Record(EMR_DELETEOBJECT).u32(handle));
 }
 
-void EmfWriter::useObject(ObjectTable& table, uint32_t createType, const QByteArray& body)
+void EmfWriter::useObject(ObjectTable& table, uint32_t createType, const QByteArray& body,
+                          double creationScaleX)
 {
     ++table.clock;
     for (size_t i = 0; i < table.entries.size(); ++i) {
@@ -170,7 +176,18 @@ void EmfWriter::useObject(ObjectTable& table, uint32_t createType, const QByteAr
         table.entries[slot].body = body;
         table.entries[slot].used = table.clock;
     }
+    if (creationScaleX != 1)
+        append(Record(EMR_SETWORLDTRANSFORM).f32(float(creationScaleX)).f32(0).f32(0).f32(1).f32(0).f32(0));
     append(Record(createType).u32(table.entries[slot].handle).bytes(body.constData(), body.size()));
+    if (creationScaleX != 1)
+        append(Record(EMR_MODIFYWORLDTRANSFORM)
+                   .f32(1)
+                   .f32(0)
+                   .f32(0)
+                   .f32(1)
+                   .f32(0)
+                   .f32(0)
+                   .u32(1 /*MWT_IDENTITY*/));
     select(table.entries[slot].handle);
     table.selected = int(slot);
 }
@@ -209,7 +226,14 @@ void EmfWriter::selectFont(const EmfFont& font)
     for (int i = 0; i < name.size(); ++i)
         qToLittleEndian(name.at(i).unicode(), face + 2 * i);
     body.bytes(face, 64);
-    useObject(m_fonts, EMR_EXTCREATEFONTINDIRECTW, body.body());
+    // Narrowed or widened glyphs: GDI divides lfWidth by the face's OS/2 average width, the office's
+    // reader by the mean advance of the printable ASCII characters, and the two differ (0.51 and 0.63
+    // em in DejaVu Serif, 0.99 and 0.57 in Noto Serif CJK). The office's reader also maps a font's
+    // size through the world transform in force when the font is created, which GDI ignores; a
+    // horizontal scale around the creation record alone gives the office its own width.
+    const double officeScale =
+        font.width != 0 && font.asciiWidth != 0 ? double(font.asciiWidth) / font.width : 1;
+    useObject(m_fonts, EMR_EXTCREATEFONTINDIRECTW, body.body(), officeScale);
 }
 
 void EmfWriter::setPolyFillMode(bool winding)
@@ -287,6 +311,14 @@ void EmfWriter::clipPath(const EmfPath& path, bool winding)
     append(Record(EMR_SELECTCLIPPATH).u32(1 /*RGN_AND*/));
 }
 
+void EmfWriter::setTextAlign(uint32_t align)
+{
+    if (m_textAlign == align)
+        return;
+    append(Record(EMR_SETTEXTALIGN).u32(align));
+    m_textAlign = align;
+}
+
 void EmfWriter::text(EmfPoint origin, const QString& text, const std::vector<int32_t>& dx,
                      const EmfFont& font, EmfColor color)
 {
@@ -294,6 +326,7 @@ void EmfWriter::text(EmfPoint origin, const QString& text, const std::vector<int
         return;
     selectFont(font);
     setTextColor(color);
+    setTextAlign(24 /*TA_BASELINE | TA_LEFT*/);
     int64_t advance = 0;
     for (int32_t d : dx)
         advance += d;
@@ -301,17 +334,38 @@ void EmfWriter::text(EmfPoint origin, const QString& text, const std::vector<int
     const int32_t h = std::max(font.height, 1);
     const EmfRect bounds{origin.x, origin.y - h, int32_t(origin.x + std::max<int64_t>(advance, 0)),
                          origin.y + h / 3};
+    std::vector<int32_t> advances(size_t(text.size()), 0);
+    std::copy_n(dx.begin(), std::min(dx.size(), advances.size()), advances.begin());
+    writeText(bounds, origin, text, 0, advances);
+}
+
+void EmfWriter::rightToLeftText(EmfPoint rightEnd, const QString& text, int32_t width, const EmfFont& font,
+                                EmfColor color)
+{
+    if (text.isEmpty())
+        return;
+    selectFont(font);
+    setTextColor(color);
+    setTextAlign(26 /*TA_BASELINE | TA_RIGHT*/);
+    const int32_t h = std::max(font.height, 1);
+    const EmfRect bounds{rightEnd.x - std::max(width, 0), rightEnd.y - h, rightEnd.x, rightEnd.y + h / 3};
+    writeText(bounds, rightEnd, text, ETO_RTLREADING, {});
+}
+
+void EmfWriter::writeText(const EmfRect& bounds, EmfPoint reference, const QString& text, uint32_t options,
+                          const std::vector<int32_t>& dx)
+{
     const uint32_t chars = uint32_t(text.size());
     const uint32_t stringOffset = 76;
-    const uint32_t dxOffset = stringOffset + ((chars * 2 + 3) & ~3u);
+    const uint32_t dxOffset = dx.empty() ? 0 : stringOffset + ((chars * 2 + 3) & ~3u);
     Record record(EMR_EXTTEXTOUTW);
     record.rect(bounds).u32(1 /*GM_COMPATIBLE*/).f32(0).f32(0);
-    record.i32(origin.x).i32(origin.y).u32(chars).u32(stringOffset).u32(0).rect({}).u32(dxOffset);
+    record.i32(reference.x).i32(reference.y).u32(chars).u32(stringOffset).u32(options).rect({}).u32(dxOffset);
     for (QChar c : text)
         record.u16(c.unicode());
     record.pad();
-    for (uint32_t i = 0; i < chars; ++i)
-        record.i32(i < dx.size() ? dx[i] : 0);
+    for (int32_t d : dx)
+        record.i32(d);
     append(record);
 }
 

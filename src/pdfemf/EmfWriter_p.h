@@ -72,15 +72,16 @@ inline int32_t roundedUnits(double v)
 struct EmfFont
 {
     int32_t height = 0;     // em height in logical units (written negative: character height)
-    int32_t width = 0;      // 0: the face's own proportions
+    int32_t width = 0;      // average character width; 0: the face's own proportions
+    int32_t asciiWidth = 0; // the same glyph width as the office's reader counts it (see selectFont)
     int32_t escapement = 0; // baseline angle, tenths of a degree counter-clockwise
     int32_t weight = 400;
     bool italic = false;
     QString face;
     bool operator==(const EmfFont& o) const
     {
-        return height == o.height && width == o.width && escapement == o.escapement && weight == o.weight &&
-               italic == o.italic && face == o.face;
+        return height == o.height && width == o.width && asciiWidth == o.asciiWidth &&
+               escapement == o.escapement && weight == o.weight && italic == o.italic && face == o.face;
     }
 };
 
@@ -101,6 +102,12 @@ public:
     // Text drawn on its baseline from `origin`; dx[i] is the advance after text[i] (UTF-16 units).
     void text(EmfPoint origin, const QString& text, const std::vector<int32_t>& dx, const EmfFont& font,
               EmfColor color);
+    // Right-to-left text in reading order, ending (on the left) `width` units from `rightEnd`, where
+    // its reading starts. No advances: readers disagree on their order (Wine's GDI takes them in
+    // drawing order, the office's reader in reading order), so each reader places the glyphs itself,
+    // shaping and mirroring as the reading direction asks.
+    void rightToLeftText(EmfPoint rightEnd, const QString& text, int32_t width, const EmfFont& font,
+                         EmfColor color);
 
     // A bitmap stretched onto `target`. Rows top first; bgr: 3 bytes a pixel, bgra: 4 bytes a pixel
     // with straight (not premultiplied) alpha: the office's EMF import reads EMR_ALPHABLEND bits so
@@ -141,12 +148,20 @@ private:
         int selected = -1;
         uint64_t clock = 0;
     };
-    void useObject(ObjectTable& table, uint32_t createType, const QByteArray& body);
+    // Selects the object, creating it first if needed; `creationScaleX` is a horizontal scale of the
+    // world transform in force while the creation record is played (see selectFont).
+    void useObject(ObjectTable& table, uint32_t createType, const QByteArray& body,
+                   double creationScaleX = 1);
+    void writeText(const EmfRect& bounds, EmfPoint reference, const QString& text, uint32_t options,
+                   const std::vector<int32_t>& dx);
+    void setTextAlign(uint32_t align);
     ObjectTable m_pens{1, 8};
     ObjectTable m_brushes{9, 16};
     ObjectTable m_fonts{25, 16}; // handle 0 is reserved, so the header counts 41
     int m_fillMode = -1;
     int64_t m_textColor = -1;
+    uint32_t m_textAlign = 24;           // TA_BASELINE | TA_LEFT, as the header sets it
+    std::vector<uint32_t> m_savedAligns; // per saveDC: the alignment restoreDC brings back
 };
 
 } // namespace quillet::pdfemf

@@ -2,6 +2,10 @@
 
 #include <GfxFont.h>
 #include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+#include FT_ADVANCES_H
 #include <map>
 #include <mutex>
 
@@ -35,6 +39,63 @@ bool installedFace(const QString& postScriptName, FontFace& face)
     FcObjectSetDestroy(objects);
     FcPatternDestroy(pattern);
     return found;
+}
+
+void readWidths(const char* file, int index, FontFace& face)
+{
+    // Used only under fontFaceOf's lock.
+    static FT_Library library = [] {
+        FT_Library made = nullptr;
+        return FT_Init_FreeType(&made) == 0 ? made : nullptr;
+    }();
+    FT_Face font = nullptr;
+    if (!library || FT_New_Face(library, file, index, &font) != 0)
+        return;
+    const double em = font->units_per_EM;
+    if (em > 0) {
+        const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(font, FT_SFNT_OS2));
+        if (os2 && os2->xAvgCharWidth > 0)
+            face.averageWidth = os2->xAvgCharWidth / em;
+        double sum = 0;
+        int count = 0;
+        for (FT_ULong c = 0x20; c <= 0x7e; ++c) {
+            FT_Fixed advance = 0;
+            const FT_UInt glyph = FT_Get_Char_Index(font, c);
+            if (glyph != 0 && FT_Get_Advance(font, glyph, FT_LOAD_NO_SCALE, &advance) == 0) {
+                sum += double(advance);
+                ++count;
+            }
+        }
+        if (count > 0)
+            face.asciiAdvance = sum / count / em;
+        // GDI makes up an average of its own when the table has none; the ASCII one is close.
+        if (face.averageWidth <= 0)
+            face.averageWidth = face.asciiAdvance;
+    }
+    FT_Done_Face(font);
+}
+
+// The widths of the font file fontconfig picks for the face's family, weight and slant.
+void addWidths(FontFace& face)
+{
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY,
+                       reinterpret_cast<const FcChar8*>(face.family.toUtf8().constData()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(face.weight));
+    FcPatternAddInteger(pattern, FC_SLANT, face.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcChar8* file = nullptr;
+    int index = 0;
+    if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+        FcPatternGetInteger(match, FC_INDEX, 0, &index);
+        readWidths(reinterpret_cast<const char*>(file), index, face);
+    }
+    if (match)
+        FcPatternDestroy(match);
+    FcPatternDestroy(pattern);
 }
 
 // "LiberationSerif-BoldItalic" -> "Liberation Serif", bold, italic.
@@ -99,6 +160,7 @@ FontFace fontFaceOf(const GfxFont& font)
         face = faceFromName(candidate, font);
     if (face.family.isEmpty())
         face.family = QStringLiteral("Times New Roman");
+    addWidths(face);
     cache.emplace(name, face);
     return face;
 }

@@ -4,8 +4,12 @@
 
 #include <GfxFont.h>
 #include <GfxState.h>
+#include <UTF.h>
+#include <XRef.h>
+#include <goo/gmem.h>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace quillet::pdfemf {
 
@@ -27,6 +31,37 @@ EmfColor overWhite(EmfColor color, double opacity)
     return emfRgb(mix(color), mix(color >> 8), mix(color >> 16));
 }
 
+// The codes a ToUnicode map gives text for: the sources of its bfchar and bfrange entries.
+std::vector<std::pair<uint32_t, uint32_t>> codesWithText(const QByteArray& map)
+{
+    std::vector<std::pair<uint32_t, uint32_t>> codes;
+    for (const QByteArray& kind : {QByteArray("bfchar"), QByteArray("bfrange")}) {
+        const size_t fields = kind == "bfchar" ? 2 : 3; // source, text; or first, last, text(s)
+        for (qsizetype at = 0; (at = map.indexOf("begin" + kind, at)) >= 0;) {
+            const qsizetype end = map.indexOf("end" + kind, at);
+            if (end < 0)
+                break;
+            std::vector<uint32_t> values; // hex strings; an array of them counts as one
+            for (qsizetype i = at; i < end; ++i) {
+                if (map[i] == '[') {
+                    i = map.indexOf(']', i);
+                    values.push_back(0);
+                    if (i < 0 || i > end)
+                        break;
+                } else if (map[i] == '<') {
+                    const qsizetype close = map.indexOf('>', i);
+                    values.push_back(map.mid(i + 1, close - i - 1).toUInt(nullptr, 16));
+                    i = close;
+                }
+            }
+            for (size_t k = 0; k + fields <= values.size(); k += fields)
+                codes.emplace_back(values[k], values[k + fields - 2]);
+            at = end;
+        }
+    }
+    return codes;
+}
+
 } // namespace
 
 QByteArray PdfPageEmf::takeEmf()
@@ -34,14 +69,20 @@ QByteArray PdfPageEmf::takeEmf()
     return std::move(m_done);
 }
 
-void PdfPageEmf::startPage(int, GfxState* state, XRef*)
+void PdfPageEmf::startPage(int, GfxState* state, XRef* xref)
 {
+    if (xref != m_xref)
+        m_textCodes.clear();
+    m_xref = xref;
     m_emf = std::make_unique<EmfWriter>(roundedUnits(state->getPageWidth()), roundedUnits(state->getPageHeight()),
                                         UnitsPerInch);
     m_savedDC.clear();
     m_groupIsMask.clear();
     m_maskDepth = 0;
     m_run = PdfTextRun();
+    m_line = TextLine();
+    m_verticalFlow = false;
+    m_actualText.clear();
     m_faceFont = nullptr;
     m_done.clear();
 }
@@ -219,10 +260,41 @@ void PdfPageEmf::eoClip(GfxState* state)
     clipWith(state, false);
 }
 
-void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double dy, double, double, CharCode,
-                          int, const Unicode* u, int uLen)
+bool PdfPageEmf::hasText(const GfxFont& font, CharCode code)
+{
+    const Ref id = *font.getID();
+    auto known = m_textCodes.find({id.num, id.gen});
+    if (known == m_textCodes.end()) {
+        std::optional<std::vector<CodeRange>> codes;
+        Object dict = m_xref ? m_xref->fetch(id) : Object();
+        Object stream = dict.isDict() ? dict.dictLookup("ToUnicode") : Object();
+        if (stream.isStream()) {
+            GooString text;
+            stream.streamReset();
+            stream.getStream()->fillGooString(&text);
+            stream.streamClose();
+            codes = codesWithText(QByteArray::fromStdString(text.toStr()));
+        }
+        known = m_textCodes.emplace(std::pair{id.num, id.gen}, std::move(codes)).first;
+    }
+    if (!known->second)
+        return true;
+    return std::any_of(known->second->begin(), known->second->end(),
+                       [code](const CodeRange& r) { return code >= r.first && code <= r.second; });
+}
+
+void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double dy, double, double,
+                          CharCode code, int, const Unicode* u, int uLen)
 {
     const int render = state->getRender() & 3;
+    const bool actual = !m_actualText.empty();
+    if (actual) {
+        if (m_actualTextGiven)
+            return;
+        m_actualTextGiven = true;
+        u = m_actualText.data();
+        uLen = int(m_actualText.size());
+    }
     if (!drawing() || render == 3 || !state->getFont() || uLen <= 0)
         return;
     const GfxFont* font = state->getFont().get();
@@ -234,11 +306,21 @@ void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double
     state->getFontTransMat(&m11, &m12, &m21, &m22);
     m11 *= state->getHorizScaling();
     m12 *= state->getHorizScaling();
-    const double along = std::hypot(m11, m12);
-    if (along <= 0)
+    const double along = std::hypot(m11, m12), height = std::hypot(m21, m22);
+    if (along <= 0 || height <= 0)
         return;
     EmfFont emfFont;
-    emfFont.height = std::max(1, roundedUnits(std::hypot(m21, m22)));
+    emfFont.height = std::max(1, roundedUnits(height));
+    // Condensed or expanded glyphs (horizontal scaling, Tz): a width in each reader's measure. The
+    // em across the baseline is the matrix's area over its length along it, so slant is no stretch.
+    const double area = std::abs(m11 * m22 - m12 * m21);
+    const double stretch = area > 0 ? along * along / area : 1;
+    if (std::abs(stretch - 1) > 0.01 && m_face.averageWidth > 0) {
+        emfFont.width = std::max(1, roundedUnits(stretch * m_face.averageWidth * height));
+        // The office's reader takes a width equal to the height for the face's own proportions.
+        emfFont.width += emfFont.width == emfFont.height ? 1 : 0;
+        emfFont.asciiWidth = roundedUnits(stretch * m_face.asciiAdvance * height);
+    }
     int escapement = roundedUnits(std::atan2(-m12, m11) * 1800 / M_PI);
     emfFont.escapement = (escapement + 3600) % 3600;
     // Fill and stroke at once is how bold is faked for a face that has none.
@@ -260,17 +342,51 @@ void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double
     state->transform(x, y, &px, &py);
     state->transformDelta(dx, dy, &ax, &ay);
     const double dirX = m11 / along, dirY = m12 / along;
-    if (!m_run.continuesAt(emfFont, color, px, py)) {
+    const bool continues = m_run.continuesAt(emfFont, color, px, py, PdfTextRun::isMark(u, uLen));
+    // A glyph the font's ToUnicode map leaves out has its code for text ("6" for 0x36): the office's
+    // kashida, which stretches a word of a justified Arabic line, is a tatweel; other such glyphs
+    // have no text to show.
+    static const Unicode tatweel = 0x0640;
+    if (!actual && uLen == 1 && u[0] == code && !hasText(*font, code)) {
+        if (!continues || !m_run.endsInArabic())
+            return;
+        u = &tatweel;
+    }
+    if (!continues) {
+        // Vertical text: the glyph above and this one form a column; a glyph that starts the next
+        // column takes the direction of the last.
+        if (m_run.standsAbove(emfFont, px, py)) {
+            m_verticalFlow = true;
+            m_run.setVertical();
+        }
         flushText();
         m_run.start(emfFont, color, px, py, dirX, dirY);
+        if (m_verticalFlow && emfFont.escapement == 0)
+            m_run.setVertical();
+    } else {
+        m_verticalFlow = false;
     }
     m_run.add(px, py, ax * dirX + ay * dirY, u, uLen);
+}
+
+void PdfPageEmf::beginActualText(GfxState*, const GooString* text)
+{
+    Unicode* ucs4 = nullptr;
+    const int length = text ? TextStringToUCS4(text->toStr(), &ucs4) : 0;
+    m_actualText.assign(ucs4, ucs4 + std::max(length, 0));
+    gfree(ucs4);
+    m_actualTextGiven = false;
+}
+
+void PdfPageEmf::endActualText(GfxState*)
+{
+    m_actualText.clear();
 }
 
 void PdfPageEmf::flushText()
 {
     if (m_emf)
-        m_run.writeTo(*m_emf);
+        m_run.writeTo(*m_emf, m_line);
 }
 
 void PdfPageEmf::drawImagePixels(GfxState* state, const PdfPixels& pixels)

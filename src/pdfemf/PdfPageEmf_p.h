@@ -10,7 +10,9 @@
 #include "pdfemf/PdfTextRun_p.h"
 
 #include <OutputDev.h>
+#include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace quillet::pdfemf {
@@ -60,6 +62,11 @@ public:
                              GfxImageColorMap* colorMap, bool interpolate, Stream* maskStr, int maskWidth,
                              int maskHeight, GfxImageColorMap* maskColorMap, bool maskInterpolate) override;
 
+    // Marked content with its text given (ActualText), as the office wraps a letter's combining marks:
+    // the span's first glyph carries that text, its other glyphs none.
+    void beginActualText(GfxState* state, const GooString* text) override;
+    void endActualText(GfxState* state) override;
+
     // A soft mask's own content is a mask, not page content: it is not drawn.
     void beginTransparencyGroup(GfxState* state, const double* bbox, GfxColorSpace* blendingColorSpace,
                                 bool isolated, bool knockout, bool forSoftMask) override;
@@ -79,8 +86,18 @@ private:
     std::vector<bool> m_groupIsMask;
     int m_maskDepth = 0;
     PdfTextRun m_run;
+    TextLine m_line;                     // the line the last run was on
+    bool m_verticalFlow = false;         // the last glyphs stood in a column of vertical text
     const GfxFont* m_faceFont = nullptr; // the font m_face was looked up for, on this page
     FontFace m_face;
+    // Whether the font's own ToUnicode map (not poppler's guesses) gives text for the code; true
+    // without a map.
+    bool hasText(const GfxFont& font, CharCode code);
+    using CodeRange = std::pair<uint32_t, uint32_t>;
+    XRef* m_xref = nullptr;
+    std::vector<Unicode> m_actualText; // of the span being drawn; empty outside one
+    bool m_actualTextGiven = false;    // to the span's first glyph
+    std::map<std::pair<int, int>, std::optional<std::vector<CodeRange>>> m_textCodes; // by font object
 };
 
 } // namespace quillet::pdfemf
