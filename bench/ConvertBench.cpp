@@ -219,7 +219,7 @@ int main(int argc, char** argv)
                                              .arg(isLong ? QStringLiteral("long") : QStringLiteral("doc"))
                                              .arg(i)
                                              .arg(QLatin1String(format.extension));
-            bench::SaveCorpusDocument(session, isLong ? 100 : 8, i, doc, format);
+            bench::SaveFlatOdt(session, bench::CorpusFlatOdt(isLong ? 100 : 8, i), doc, format);
             (isLong ? longDocs : shortDocs) << doc;
         }
     }

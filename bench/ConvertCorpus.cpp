@@ -121,12 +121,12 @@ void WithLoadedDocument(lo::LibreOfficeSession& session, const QString& path,
     });
 }
 
-void SaveCorpusDocument(lo::LibreOfficeSession& session, int pages, int seed, const QString& target,
-                        const CorpusFormat& format)
+void SaveFlatOdt(lo::LibreOfficeSession& session, const QByteArray& flatOdt, const QString& target,
+                 const CorpusFormat& format)
 {
     const QString flat = target + QStringLiteral(".fodt");
     QFile file(flat);
-    if (!file.open(QIODevice::WriteOnly) || file.write(CorpusFlatOdt(pages, seed)) < 0)
+    if (!file.open(QIODevice::WriteOnly) || file.write(flatOdt) < 0)
         throw std::runtime_error("cannot write " + flat.toStdString());
     file.close();
     WithLoadedDocument(session, flat, [&](const css::uno::Reference<css::lang::XComponent>& document) {

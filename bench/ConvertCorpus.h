@@ -32,8 +32,8 @@ constexpr CorpusFormat CorpusFormats[] = {
 void WithLoadedDocument(lo::LibreOfficeSession& session, const QString& path,
                         const std::function<void(const css::uno::Reference<css::lang::XComponent>&)>& work);
 
-// Saves CorpusFlatOdt(pages, seed) as `target` in `format`.
-void SaveCorpusDocument(lo::LibreOfficeSession& session, int pages, int seed, const QString& target,
-                        const CorpusFormat& format);
+// Saves a flat ODT document (such as CorpusFlatOdt's) as `target` in `format`.
+void SaveFlatOdt(lo::LibreOfficeSession& session, const QByteArray& flatOdt, const QString& target,
+                 const CorpusFormat& format);
 
 } // namespace quillet::bench

@@ -15,7 +15,7 @@ deb=$(ls "$work"/out/quillet_*.deb)
 # Control fields: the office suite's full packages, the web engine, widgets, a CJK font and Qt's own
 # texts in Chinese.
 depends=$(dpkg-deb -f "$deb" Depends)
-for need in libreoffice-writer libreoffice-draw libreoffice-math fonts-noto-cjk libqt6widgets6 libqt6webenginewidgets6 \
+for need in libreoffice-writer libreoffice-draw libreoffice-math libreoffice-calc fonts-noto-cjk libqt6widgets6 libqt6webenginewidgets6 \
             libqt6gui6 libqt6core6 qt6-translations-l10n; do
     grep -q -E "(^|[ ,|])$need( |,|$)" <<<"$depends" || fail "Depends lacks $need: $depends"
 done

@@ -1,157 +1,371 @@
-// Fidelity of the page pictures on real documents: every page of the shared corpus and of the
-// benchmark corpus is drawn twice, from our EMF (by the office's EMF import, through the engine's
-// RenderPicture) and from the PDF (pdftoppm), and the two must agree. Every word of the PDF page is
-// in the EMF's text records.
+// Fidelity of the page pictures: every page of the shared corpus, of the benchmark corpus and of
+// documents built here with what the corpus lacks is drawn from our EMF by two readers, the office's
+// EMF import (the engine's RenderPicture) and GDI's own player under Wine (the rules of the programs
+// EMF pictures are pasted into), and each drawing must agree with pdftoppm's drawing of the PDF
+// page. Every word of the PDF page is in the EMF's text records, in reading order.
 
 #include "ConvertCorpus.h"
+#include "TestDocuments.h"
 #include "engine/libreoffice/LoApplication_p.h"
 #include "engine/libreoffice/LoPagePictures_p.h"
 #include "pdfemf/PdfEmf.h"
+#include "support/GdiReader.h"
 #include "support/PictureChecks.h"
 
+#include <QBuffer>
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <map>
+#include <utility>
 
 using namespace quillet;
 
 namespace {
 
-// Limits for a page, set where the former route (Draw's PDF import) passed on this corpus: its
-// worst share was 0.0082; its tiles met the limit on all but 3 of 668 pages (worst 52.1, a comment
-// icon it dropped).
-constexpr double ShareLimit = 0.01;
-constexpr double TileLimit = 30;
+// Four numbers for how far a drawing of a page is from pdftoppm's, on grey over white. share:
+// pixels whose grey, softened by a 3x3 box blur, differs by more than a quarter of the range (text
+// set elsewhere or in another face); tile: the largest difference of mean blurred grey over a 16x16
+// tile (a missing or extra object, or a wrong tone); local: the most ink in a 24x24 tile with no ink
+// within 2 pixels in the other drawing, either way (a glyph mirrored, squeezed over its neighbours
+// or in the wrong corner of its cell, which the means wash out); words of the PDF page (pdftotext,
+// reading order) missing from the EMF's text records.
+using Difference = std::array<double, 4>;
+constexpr int kShare = 0, kTile = 1, kLocal = 2, kWords = 3;
+const char* const kMeasureNames[] = {"share", "tile", "local", "words missing"};
+// Share and tile were set where the former route (Draw's PDF import) passed on the corpus (worst
+// share 0.0082; tiles over 30 on 3 of 668 pages, worst 52.1, a comment icon it dropped); local
+// where both readers pass the corpus (worst 5 in the office's, 3 in GDI's but for known faults).
+constexpr double kLimits[] = {0.01, 30, 12, 0};
 
-// Two numbers for how far two renderings of a page differ, both on grey (over white) softened by a
-// 3x3 box blur, so anti-aliasing and a half-pixel shift of a glyph edge weigh little:
-// - share: pixels whose grey differs by more than a quarter of the range (text set elsewhere or in
-//   another face);
-// - tile: the largest difference of mean grey over any 16x16 tile (a missing or extra object, or a
-//   wrong tone, even small or pale).
-struct Difference
-{
-    double share = 1, tile = 255;
-};
-
-std::vector<int> blurredGrey(const QImage& source)
+std::vector<int> greyOverWhite(const QImage& source)
 {
     QImage image(source.size(), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter(&image).drawImage(0, 0, source);
-    const int w = image.width(), h = image.height();
-    std::vector<int> blurred(size_t(w) * h);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            int sum = 0, n = 0;
-            for (int yy = std::max(0, y - 1); yy <= std::min(h - 1, y + 1); ++yy) {
-                for (int xx = std::max(0, x - 1); xx <= std::min(w - 1, x + 1); ++xx, ++n)
-                    sum += qGray(reinterpret_cast<const QRgb*>(image.constScanLine(yy))[xx]);
-            }
-            blurred[size_t(y) * w + x] = sum / n;
-        }
-    }
-    return blurred;
+    image = image.convertToFormat(QImage::Format_Grayscale8);
+    std::vector<int> grey;
+    for (int y = 0; y < image.height(); ++y)
+        grey.insert(grey.end(), image.constScanLine(y), image.constScanLine(y) + image.width());
+    return grey;
 }
 
-Difference difference(const QImage& a, const QImage& b)
+// Mean of the (2r+1)^2 box around each pixel, or its darkest value, clipped at the edges.
+std::vector<int> box(const std::vector<int>& grey, int w, int r, bool darkest)
+{
+    const int h = int(grey.size()) / w;
+    std::vector<int> out(grey.size());
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            int sum = 0, n = 0, low = 255;
+            for (int yy = std::max(0, y - r); yy <= std::min(h - 1, y + r); ++yy) {
+                for (int xx = std::max(0, x - r); xx <= std::min(w - 1, x + r); ++xx, ++n) {
+                    sum += grey[size_t(yy) * w + xx];
+                    low = std::min(low, grey[size_t(yy) * w + xx]);
+                }
+            }
+            out[size_t(y) * w + x] = darkest ? low : sum / n;
+        }
+    }
+    return out;
+}
+
+Difference difference(const QImage& a, const QImage& b, int wordsMissing)
 {
     if (a.isNull() || a.size() != b.size())
-        return {};
-    const std::vector<int> ga = blurredGrey(a), gb = blurredGrey(b);
-    const size_t w = a.width(), tilesAcross = (w + 15) / 16;
-    std::vector<double> tileSum(tilesAcross * ((a.height() + 15) / 16)), tileCount(tileSum.size());
-    Difference d{0, 0};
+        return {1, 255, 1024, double(wordsMissing)};
+    const int w = a.width();
+    const std::vector<int> rawA = greyOverWhite(a), rawB = greyOverWhite(b);
+    const std::vector<int> ga = box(rawA, w, 1, false), gb = box(rawB, w, 1, false);
+    const std::vector<int> nearA = box(rawA, w, 2, true), nearB = box(rawB, w, 2, true);
+    const auto tiles = [&](int size) {
+        return std::vector<double>(size_t((w + size - 1) / size) * ((a.height() + size - 1) / size));
+    };
+    std::vector<double> tileSum = tiles(16), tileCount = tiles(16), alone = tiles(24);
+    Difference d{0, 0, 0, double(wordsMissing)};
     for (size_t i = 0; i < ga.size(); ++i) {
-        d.share += std::abs(ga[i] - gb[i]) > 64 ? 1.0 / double(ga.size()) : 0;
-        const size_t tile = i / w / 16 * tilesAcross + i % w / 16;
+        const size_t x = i % w, y = i / w, tile = y / 16 * ((w + 15) / 16) + x / 16;
+        d[kShare] += std::abs(ga[i] - gb[i]) > 64 ? 1.0 / double(ga.size()) : 0;
         tileSum[tile] += ga[i] - gb[i];
         tileCount[tile] += 1;
+        // Ink: darker than the middle; nothing near counts as ink when even its darkest is pale.
+        if ((rawA[i] < 128 && nearB[i] > 192) || (rawB[i] < 128 && nearA[i] > 192))
+            alone[y / 24 * ((w + 23) / 24) + x / 24] += 1;
     }
     for (size_t tile = 0; tile < tileSum.size(); ++tile)
-        d.tile = std::max(d.tile, std::abs(tileSum[tile]) / tileCount[tile]);
+        d[kTile] = std::max(d[kTile], std::abs(tileSum[tile]) / tileCount[tile]);
+    d[kLocal] = *std::max_element(alone.begin(), alone.end());
     return d;
 }
 
-// The shared corpus's Word files, and the benchmark corpus (twelve 8-page documents and one of 100
-// pages) in each of its formats.
-QStringList corpus(lo::LibreOfficeSession& session, const QString& dir)
+// Documents with what the corpus lacks, one kind of content each, saved as .docx and as .doc: name,
+// paragraph style, page writing mode, and a body whose every line is one paragraph in that style.
+const char* const kClassDocuments[][4] = {
+    {"rtl", "Rtl", "lr-tb",
+     "שלום עולם\nזהו משפט בעברית לבדיקת כיוון הכתיבה.\nمرحبا بالعالم\nهذه جملة عربية قصيرة.\n"
+     "גרסה 2.5 של Quillet יצאה בשנת 2024 עם ABC 123 בפנים"},
+    {"scale", "P", "lr-tb",
+     "<text:span text:style-name=\"T50\">字符缩放百分之五十 Condensed to half width</text:span>\n"
+     "字符缩放百分之百 Letters at their own width\n"
+     "<text:span text:style-name=\"T150\">字符缩放一百五 Widened text</text:span>\n"
+     "<text:span text:style-name=\"T200\">字符缩放两倍 Double</text:span>"},
+    {"alpha", "P", "lr-tb",
+     R"(<draw:rect draw:style-name="Half" svg:x="0cm" svg:y="-0.2cm" svg:width="12cm" svg:height="1.5cm"/>)"
+     "Text under a band of half opacity: the quick brown fox jumps over the lazy dog. "
+     "半透明的形状下面的文字。\n"
+     R"(<draw:rect draw:style-name="Red" svg:x="0cm" svg:y="0cm" svg:width="6cm" svg:height="2.5cm"/>)"
+     R"(<draw:rect draw:style-name="Green" svg:x="3cm" svg:y="1cm" svg:width="6cm" svg:height="2.5cm"/>)"
+     "A shape of half opacity over another one. 形状叠加。\n"
+     R"(<draw:rect draw:style-name="Ramp" svg:x="0cm" svg:y="-0.2cm" svg:width="14cm" svg:height="2cm"/>)"
+     "Text under a shape that runs from clear to dark. 渐变透明的形状。\n"
+     R"(A grey picture of half opacity: <draw:frame text:anchor-type="as-char" svg:width="4cm" svg:height="2cm">)"
+     "<draw:image><office:binary-data>GREY-PNG</office:binary-data></draw:image></draw:frame>"},
+    {"strokes", "P", "lr-tb",
+     R"(<draw:rect draw:style-name="Wide" svg:x="0cm" svg:y="0.8cm" svg:width="6cm" svg:height="2cm"/>)"
+     R"(<draw:rect draw:style-name="Dashed" svg:x="8cm" svg:y="0.8cm" svg:width="6cm" svg:height="2cm"/>)"
+     "A wide red outline and a dashed blue one."},
+    {"vertical", "P", "tb-rl",
+     "竖排文字的测试。第一句，第二句、第三句。\n「引号中的文字」，还有句号。\n汉字与标点：，。、「」"},
+    // Only its centre shows: the office then keeps all 8200x8200 samples in the PDF of one format.
+    {"large", "P", "lr-tb",
+     "A picture of 8200 x 8200 samples in four quarters: red, green, blue and yellow meet in the middle.\n"
+     R"(<draw:frame draw:style-name="Crop" text:anchor-type="as-char" svg:width="16cm" svg:height="16cm">)"
+     "<draw:image><office:binary-data>LARGE-PNG</office:binary-data></draw:image></draw:frame>"},
+    {"formula", "P", "lr-tb",
+     R"(A formula: <draw:frame text:anchor-type="as-char" svg:width="3cm" svg:height="1.5cm"><draw:object>)"
+     R"(<math:math xmlns:math="http://www.w3.org/1998/Math/MathML"><math:mrow><math:mi>x</math:mi><math:mo>=</math:mo>)"
+     R"(<math:mfrac><math:mrow><math:mo>−</math:mo><math:mi>b</math:mi></math:mrow><math:mrow><math:mn>2</math:mn>)"
+     R"(<math:mi>a</math:mi></math:mrow></math:mfrac></math:mrow></math:math></draw:object></draw:frame> the end.)"},
+};
+
+// Their styles: paragraphs, scaled characters, drawn shapes (SHAPE: in front of the text of the
+// paragraph they are anchored to), and the page (WRITING-MODE).
+const char kShape[] =
+    R"(style:wrap="run-through" style:run-through="foreground" style:vertical-pos="from-top" style:vertical-rel="paragraph" style:horizontal-pos="from-left" style:horizontal-rel="paragraph")";
+const char kClassStyles[] =
+    R"(<office:styles><draw:opacity draw:name="Ramp" draw:style="linear" draw:angle="900" draw:start="0%" draw:end="100%"/>)"
+    R"(<draw:stroke-dash draw:name="Dash" draw:style="rect" draw:dots1="1" draw:dots1-length="0.3cm" draw:distance="0.15cm"/>)"
+    R"(</office:styles><office:automatic-styles>)"
+    R"(<style:style style:name="P" style:family="paragraph"><style:paragraph-properties fo:margin-bottom="3.5cm"/><style:text-properties fo:font-size="14pt" style:font-size-asian="14pt"/></style:style>)"
+    R"(<style:style style:name="Rtl" style:family="paragraph"><style:paragraph-properties style:writing-mode="rl-tb" fo:text-align="right" fo:margin-bottom="0.4cm"/><style:text-properties style:font-size-complex="16pt"/></style:style>)"
+    R"(<style:style style:name="T50" style:family="text"><style:text-properties style:text-scale="50%"/></style:style>)"
+    R"(<style:style style:name="T150" style:family="text"><style:text-properties style:text-scale="150%"/></style:style>)"
+    R"(<style:style style:name="T200" style:family="text"><style:text-properties style:text-scale="200%"/></style:style>)"
+    R"(<style:style style:name="Half" style:family="graphic"><style:graphic-properties SHAPE draw:stroke="none" draw:fill="solid" draw:fill-color="#2040e0" draw:opacity="50%"/></style:style>)"
+    R"(<style:style style:name="Red" style:family="graphic"><style:graphic-properties SHAPE draw:stroke="none" draw:fill="solid" draw:fill-color="#e02020"/></style:style>)"
+    R"(<style:style style:name="Green" style:family="graphic"><style:graphic-properties SHAPE draw:stroke="none" draw:fill="solid" draw:fill-color="#20c020" draw:opacity="50%"/></style:style>)"
+    R"(<style:style style:name="Ramp" style:family="graphic"><style:graphic-properties SHAPE draw:stroke="none" draw:fill="solid" draw:fill-color="#202020" draw:opacity-name="Ramp"/></style:style>)"
+    R"(<style:style style:name="Wide" style:family="graphic"><style:graphic-properties SHAPE draw:fill="solid" draw:fill-color="#ffffff" draw:stroke="solid" svg:stroke-width="0.15cm" svg:stroke-color="#d02020"/></style:style>)"
+    R"(<style:style style:name="Dashed" style:family="graphic"><style:graphic-properties SHAPE draw:fill="none" draw:stroke="dash" draw:stroke-dash="Dash" svg:stroke-width="0.06cm" svg:stroke-color="#2040e0"/></style:style>)"
+    R"x(<style:style style:name="Crop" style:family="graphic"><style:graphic-properties fo:clip="rect(86.78cm, 86.78cm, 86.78cm, 86.78cm)"/></style:style>)x"
+    R"(<style:page-layout style:name="pm"><style:page-layout-properties fo:page-width="21cm" fo:page-height="29.7cm" fo:margin-top="2cm" fo:margin-bottom="2cm" fo:margin-left="2cm" fo:margin-right="2cm" style:writing-mode="WRITING-MODE"/></style:page-layout></office:automatic-styles>)"
+    R"(<office:master-styles><style:master-page style:name="Standard" style:page-layout-name="pm"/></office:master-styles><office:body>)";
+
+QString pngBase64(const QImage& image)
 {
-    QStringList sources;
-    QDirIterator shared(QStringLiteral(QUILLET_CORPUS_DIR), {QStringLiteral("*.docx")}, QDir::Files,
-                        QDirIterator::Subdirectories);
-    while (shared.hasNext())
-        sources << shared.next();
-    sources.sort();
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    image.save(&png, "PNG");
+    return QString::fromLatin1(png.data().toBase64());
+}
+
+QByteArray classFlatOdt(const char* const document[4])
+{
+    QString body;
+    for (const QString& paragraph : QString::fromUtf8(document[3]).split('\n'))
+        body += QStringLiteral("<text:p text:style-name=\"%1\">%2</text:p>").arg(document[1], paragraph);
+    body.replace("<draw:rect ", "<draw:rect text:anchor-type=\"paragraph\" ");
+    if (body.contains("LARGE-PNG")) {
+        // Four quarters in four colours, as a palette PNG: 67 million samples in about 100 KB.
+        QImage large(8200, 8200, QImage::Format_Indexed8);
+        large.setColorTable({qRgb(220, 30, 30), qRgb(30, 160, 30), qRgb(30, 60, 220), qRgb(240, 200, 20)});
+        for (int y = 0; y < large.height(); ++y) {
+            std::fill(large.scanLine(y), large.scanLine(y) + 4100, y < 4100 ? 0 : 2);
+            std::fill(large.scanLine(y) + 4100, large.scanLine(y) + 8200, y < 4100 ? 1 : 3);
+        }
+        body.replace("LARGE-PNG", pngBase64(large));
+    }
+    // Mid grey at half opacity: GDI reads premultiplied alpha, the office straight, and either
+    // misreading moves the grey by 30 levels or more.
+    QImage grey(40, 20, QImage::Format_ARGB32);
+    grey.fill(qRgba(128, 128, 128, 128));
+    body.replace("GREY-PNG", pngBase64(grey));
+    const QString styles =
+        QString(kClassStyles).replace("SHAPE", kShape).replace("WRITING-MODE", document[2]);
+    return (QLatin1String(quillet::testing::flatOdtStart) + styles + "<office:text>" + body +
+            "</office:text></office:body></office:document>")
+        .toUtf8();
+}
+
+// The shared corpus's Word files, the benchmark corpus (twelve 8-page documents and one of 100
+// pages) in each of its formats, and the class documents as .docx and .doc: (path, kind), the kind
+// "corpus" or the class document's name.
+std::vector<std::pair<QString, QString>> sources(lo::LibreOfficeSession& session, const QString& dir)
+{
+    std::vector<std::pair<QString, QString>> sources;
+    for (QDirIterator it(QUILLET_CORPUS_DIR, {"*.docx"}, QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();)
+        sources.emplace_back(it.next(), "corpus");
+    std::sort(sources.begin(), sources.end());
     for (int i = 0; i < 13; ++i) {
         for (const bench::CorpusFormat& format : bench::CorpusFormats) {
-            sources << dir + QStringLiteral("/bench%1.%2").arg(i).arg(QLatin1String(format.extension));
-            bench::SaveCorpusDocument(session, i == 12 ? 100 : 8, i, sources.last(), format);
+            sources.emplace_back(dir + QStringLiteral("/bench%1.%2").arg(i).arg(format.extension), "corpus");
+            bench::SaveFlatOdt(session, bench::CorpusFlatOdt(i == 12 ? 100 : 8, i), sources.back().first,
+                               format);
+        }
+    }
+    for (const auto& document : kClassDocuments) {
+        for (const bench::CorpusFormat& format : {bench::CorpusFormats[0], bench::CorpusFormats[1]}) {
+            sources.emplace_back(dir + QStringLiteral("/%1.%2").arg(document[0], format.extension),
+                                 document[0]);
+            bench::SaveFlatOdt(session, classFlatOdt(document), sources.back().first, format);
         }
     }
     return sources;
 }
 
-TEST(PdfEmfFidelity, EveryCorpusPageMatchesItsPdf)
+constexpr int kOffice = 0, kGdi = 1;
+const char* const kReaderNames[] = {"office", "GDI"};
+
+struct PageScore
 {
+    QString label, kind, reference, emf;
+    Difference in[2];
+};
+
+// What the limits do not hold a page to: in a reader (-1: both), pages of a kind or of a document,
+// a measure (-1: any) up to a measured bound, and why. An entry no page needs fails the test.
+struct Known
+{
+    int reader;
+    const char* pages;
+    int measure;
+    double upTo;
+    const char* why;
+};
+// Where a reader itself cannot draw what a page holds. The file's EMR_EXTCREATEPEN holds an
+// EXTLOGPEN32; 64-bit Wine reads its own EXTLOGPEN (aligned to 8, a pointer-sized hatch), gets no
+// pen and strokes thin and black: the same records padded to that layout play right.
+const std::vector<Known> kReaderFaults = {
+    {kGdi, "corpus", kTile, 34, "Wine draws glyphs thin and pale at 96 dpi: CJK lines' tiles up to 32.7"},
+    {kGdi, "rtl", kTile, 34, "Wine draws glyphs thin and pale; right-to-left words by its advances: 33.0"},
+    {kGdi, "scale", kTile, 32, "Wine rounds a narrowed font's width to whole pixels: 31.4"},
+    {kGdi, "strokes", kTile, 52, "64-bit Wine misreads EMR_EXTCREATEPEN: tile 43.0 to 50.3"},
+    {kGdi, "strokes", kLocal, 40, "64-bit Wine misreads EMR_EXTCREATEPEN: local 36"},
+};
+// Pages the writer does not draw right yet: a fix takes its entry off.
+const std::vector<Known> kAwaitingWritersFix = {
+    {-1, "alpha", -1, 1e9, "half-transparent shapes drawn opaque; GDI reads straight alpha as premultiplied"},
+    {-1, "large", -1, 1e9, "a picture of more than 64 million samples dropped"},
+    {-1, "having-images.docx", -1, 1e9, "pictures with alpha (EMR_ALPHABLEND) on black in GDI"},
+    {-1, "shp-inline-shape-access.docx", -1, 1e9, "pictures with alpha (EMR_ALPHABLEND) on black in GDI"},
+    {-1, "simple-list.docx", -1, 1e9, "bullets written as U+F0B7 in OpenSymbol, which lacks the glyph"},
+    {-1, "formula.docx", -1, 1e9, "its fraction bar, a fill 0.8 px tall, falls between GDI's pixel rows"},
+};
+
+TEST(PdfEmfFidelity, EveryPageMatchesItsPdfInBothReaders)
+{
+    ASSERT_TRUE(quillet::testing::kGdiReaderBuilt) << "the GDI reader was not built (mingw-w64, wine64)";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     lo::LoApplication office;
-    std::vector<std::pair<QString, Difference>> scores; // page, difference
-    for (const QString& source : corpus(office.session(), dir.path())) {
-        const QString name = QFileInfo(source).fileName();
-        const QString pdfPath = dir.filePath(name + QStringLiteral(".pdf"));
+    std::vector<PageScore> pages;
+    for (const auto& [source, kind] : sources(office.session(), dir.path())) {
+        const QString name = QFileInfo(source).fileName(), pdfPath = dir.filePath(name + ".pdf");
         bench::WithLoadedDocument(office.session(), source,
                                   [&](const auto& document) { lo::exportPagesPdf(document, pdfPath); });
         pdfemf::PdfDocument pdf(pdfPath);
         ASSERT_TRUE(pdf.isOk()) << name.toStdString();
-        // pdftotext ends every page with a form feed.
-        QProcess::execute(QStringLiteral("pdftotext"), {pdfPath, dir.filePath(QStringLiteral("text"))});
-        QFile textFile(dir.filePath(QStringLiteral("text")));
-        textFile.open(QIODevice::ReadOnly);
-        const QStringList texts = QString::fromUtf8(textFile.readAll()).split(QLatin1Char('\f'));
+        const std::vector<quillet::testing::PdfPage> texts = quillet::testing::pdfPages(pdfPath);
+        // The office draws a formula only with its formula module: then the PDF holds its text.
+        if (name == QLatin1String("formula.docx"))
+            EXPECT_TRUE(texts.at(0).text.contains(QLatin1String("2a"))) << "no formula on the page";
         for (int page = 1; page <= pdf.pageCount(); ++page) {
-            const std::string label = QStringLiteral("%1 page %2").arg(name).arg(page).toStdString();
+            const QString base = dir.filePath(QStringLiteral("%1-%2").arg(name).arg(page));
+            PageScore score{QStringLiteral("%1 page %2").arg(name).arg(page), kind, base + ".png",
+                            base + ".emf"};
             const QByteArray emf = pdfemf::emfOfPdfPage(pdf, page);
-            EXPECT_TRUE(quillet::testing::IsWellFormedEmf(emf)) << label;
-
+            EXPECT_TRUE(quillet::testing::IsWellFormedEmf(emf)) << score.label.toStdString();
             const QString number = QString::number(page);
-            const QString text = texts.value(page - 1);
-            const QStringList missing = quillet::testing::WordsMissing(text, pdfemf::readEmf(emf).text());
-            EXPECT_TRUE(missing.isEmpty())
-                << label << " misses " << missing.join(QLatin1Char(' ')).toStdString();
-
-            const QString reference = dir.filePath(QStringLiteral("reference"));
-            QProcess::execute(QStringLiteral("pdftoppm"),
-                              {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("96"),
-                               QStringLiteral("-f"), number, QStringLiteral("-l"), number,
-                               QStringLiteral("-singlefile"), pdfPath, reference});
-            const QImage expected(reference + QStringLiteral(".png"));
-            ASSERT_FALSE(expected.isNull()) << label;
-            QFile file(dir.filePath(QStringLiteral("page.emf")));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(emf) == emf.size());
-            file.close();
-            const QImage ours =
-                QImage::fromData(office.RenderPicture(file.fileName(), expected.size()).bytes);
-            scores.emplace_back(QString::fromStdString(label), difference(ours, expected));
-            EXPECT_LE(scores.back().second.share, ShareLimit) << label;
-            EXPECT_LE(scores.back().second.tile, TileLimit) << label;
+            QProcess::execute("pdftoppm",
+                              {"-png", "-r", "96", "-f", number, "-l", number, "-singlefile", pdfPath, base});
+            const QImage expected(score.reference);
+            ASSERT_FALSE(expected.isNull()) << score.label.toStdString();
+            quillet::testing::writeFile(score.emf, emf);
+            const int missing =
+                quillet::testing::WordsMissing(texts.at(size_t(page - 1)).text, pdfemf::readEmf(emf).text())
+                    .size();
+            score.in[kGdi][kWords] = missing;
+            score.in[kOffice] = difference(
+                QImage::fromData(office.RenderPicture(score.emf, expected.size()).bytes), expected, missing);
+            pages.push_back(score);
         }
     }
-    ASSERT_FALSE(scores.empty());
-    std::printf("pages compared: %zu\n", scores.size());
-    for (const auto& [what, measure] : {std::pair{"share of differing pixels", &Difference::share},
-                                        std::pair{"worst 16x16 tile, grey levels", &Difference::tile}}) {
-        const auto& [page, worst] = *std::max_element(scores.begin(), scores.end(), [&](auto& a, auto& b) {
-            return a.second.*measure < b.second.*measure;
-        });
-        std::printf("%s: worst page %s, %.4f\n", what, qPrintable(page), worst.*measure);
+    // GDI draws every page in one run of Wine.
+    std::vector<quillet::testing::GdiPicture> pictures;
+    for (const PageScore& page : pages)
+        pictures.push_back({page.emf, QImage(page.reference).size(), {}});
+    const QString gdiRun = quillet::testing::DrawWithGdi(pictures);
+    ASSERT_TRUE(gdiRun.isEmpty()) << gdiRun.toStdString();
+    for (size_t i = 0; i < pages.size(); ++i)
+        pages[i].in[kGdi] =
+            difference(pictures[i].image, QImage(pages[i].reference), int(pages[i].in[kGdi][kWords]));
+
+    // Each number over its limit fails the page, unless a known entry bounds it.
+    std::map<const Known*, bool> needed;
+    for (const PageScore& page : pages) {
+        for (const int reader : {kOffice, kGdi}) {
+            for (int m = 0; m < 4; ++m) {
+                const double value = page.in[reader][m];
+                if (value <= kLimits[m])
+                    continue;
+                const Known* known = nullptr;
+                for (const std::vector<Known>* list : {&kReaderFaults, &kAwaitingWritersFix}) {
+                    for (const Known& k : *list) {
+                        const bool pagesMatch = page.kind == QLatin1String(k.pages) ||
+                                                page.label.startsWith(QLatin1String(k.pages) + ' ');
+                        if (!known && pagesMatch && (k.reader < 0 || k.reader == reader) &&
+                            (k.measure < 0 || k.measure == m) && value <= k.upTo)
+                            known = &k;
+                    }
+                }
+                const QString what = QStringLiteral("%1 in the %2 reader: %3 %4")
+                                         .arg(page.label, kReaderNames[reader], kMeasureNames[m])
+                                         .arg(value);
+                if (!known)
+                    ADD_FAILURE() << qPrintable(what);
+                else if (!std::exchange(needed[known], true) || page.kind != QLatin1String("corpus"))
+                    std::printf("known (%s): %s\n", known->why, qPrintable(what));
+            }
+        }
+    }
+    for (const std::vector<Known>* list : {&kReaderFaults, &kAwaitingWritersFix}) {
+        for (const Known& k : *list)
+            EXPECT_TRUE(needed[&k]) << k.pages << ": " << k.why << ": no page needs this any more";
+    }
+
+    // The class pages' numbers, and the corpus's worst page per measure, in both readers.
+    for (const int reader : {kOffice, kGdi}) {
+        for (const PageScore& page : pages) {
+            if (page.kind != QLatin1String("corpus"))
+                std::printf("%s reader, %s: share %.4f, tile %.1f, local %.0f, words missing %.0f\n",
+                            kReaderNames[reader], qPrintable(page.label), page.in[reader][kShare],
+                            page.in[reader][kTile], page.in[reader][kLocal], page.in[reader][kWords]);
+        }
+        for (int m = 0; m < 4; ++m) {
+            const auto worst = std::max_element(pages.begin(), pages.end(), [&](auto& a, auto& b) {
+                return (a.kind == QLatin1String("corpus") ? a.in[reader][m] : -1) <
+                       (b.kind == QLatin1String("corpus") ? b.in[reader][m] : -1);
+            });
+            std::printf("%s reader, corpus: worst %s %.4g, %s\n", kReaderNames[reader], kMeasureNames[m],
+                        worst->in[reader][m], qPrintable(worst->label));
+        }
     }
 }
 

@@ -21,12 +21,17 @@ inline quint32 U32At(const QByteArray& bytes, qsizetype offset)
 }
 
 // Words (white-space separated) of a PDF page that the EMF's texts lack; a word split over several
-// text records still counts as present.
-inline QStringList WordsMissing(const QString& pdfText, QString emfText)
+// text records still counts as present. pdftotext gives words in reading order, with marks of the
+// writing direction around right-to-left runs that are no text; both texts are compared as a
+// search that normalizes them (NFKC) would, so a vertical form "︒" is the "。" of the page.
+inline QStringList WordsMissing(QString pdfText, QString emfText)
 {
     static const QRegularExpression space(QStringLiteral("\\s+"));
-    emfText.remove(space);
-    QStringList words = pdfText.split(space, Qt::SkipEmptyParts);
+    static const QRegularExpression directionMarks(QStringLiteral("[\\x{200e}\\x{200f}\\x{202a}-\\x{202e}]"));
+    emfText = emfText.normalized(QString::NormalizationForm_KC).remove(space);
+    QStringList words = pdfText.remove(directionMarks)
+                            .normalized(QString::NormalizationForm_KC)
+                            .split(space, Qt::SkipEmptyParts);
     words.removeIf([&](const QString& word) { return emfText.contains(word); });
     return words;
 }

@@ -1,6 +1,7 @@
 // Page pictures through the engine on a document the test builds: a portrait page of Latin and CJK
 // text in known faces (bold, italic), a bordered table, a picture and text turned a quarter, then a
-// landscape page with a comment and a half-transparent white picture. Each EMF is read back here.
+// landscape page with a comment and a half-transparent white picture. Each EMF is read back here;
+// how the readers draw them is the fidelity test's (tests/pdfemf).
 
 #include "LoTestOffice.h"
 #include "TestDocuments.h"
@@ -81,13 +82,12 @@ TEST(LoPagePictures, PagesAreVectorPicturesWithTheirTextInRealFaces)
     ASSERT_EQ(walk.starts.size(), 2u);
 
     std::vector<pdfemf::EmfContent> pages;
-    std::vector<QByteArray> bytes;
     for (int page = 0; page < 2; ++page) {
         SCOPED_TRACE(page + 1);
         document->Range(walk.starts[page], walk.pageEnd(page))->Copy();
-        bytes.push_back(office.Clipboard().fetch().bytes);
-        ASSERT_TRUE(IsWellFormedEmf(bytes.back()));
-        const pdfemf::EmfContent content = pdfemf::readEmf(bytes.back());
+        const QByteArray bytes = office.Clipboard().fetch().bytes;
+        ASSERT_TRUE(IsWellFormedEmf(bytes));
+        const pdfemf::EmfContent content = pdfemf::readEmf(bytes);
         const pdfemf::EmfRect& frame = content.frame; // 0.01 mm
         EXPECT_NEAR((frame.right - frame.left + 1) / 100.0, page == 0 ? 210 : 297,
                     0.5); // portrait, then landscape
@@ -122,18 +122,6 @@ TEST(LoPagePictures, PagesAreVectorPicturesWithTheirTextInRealFaces)
         EXPECT_EQ(std::abs(run->font.escapement) % 1800, escapement) << text;
     }
 
-    // The office draws the landscape page from our EMF: no grey where the veil lies on white paper.
-    QFile emf(dir.filePath(QStringLiteral("page2.emf")));
-    ASSERT_TRUE(emf.open(QIODevice::WriteOnly) && emf.write(bytes[1]) == bytes[1].size());
-    emf.close();
-    const QImage drawn = QImage::fromData(office.RenderPicture(emf.fileName(), {1123, 794}).bytes);
-    ASSERT_FALSE(drawn.isNull());
-    int grey = 0;
-    for (int y = 0; y < drawn.height(); ++y) {
-        for (int x = 0; x < drawn.width(); ++x)
-            grey += qGray(drawn.pixel(x, y)) > 150 && qGray(drawn.pixel(x, y)) < 235 ? 1 : 0;
-    }
-    EXPECT_LT(grey, 3000);
 }
 
 } // namespace
