@@ -246,6 +246,7 @@ TEST_F(CommandLine, EveryFormatShowsThePagesOfTheDocumentsOwnPdf)
                 DifferenceOf(drawn, reference(page, format == "png" ? 100 : 96));
             EXPECT_LE(difference.share, 0.01) << page;
             EXPECT_LE(difference.tile, 30) << page;
+            EXPECT_LE(difference.local, 12) << page;
         }
     }
 }
