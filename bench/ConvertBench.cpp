@@ -5,16 +5,16 @@
 //   (b) one warm office exporting every document to PDF as the page pictures do (the floor for
 //       any route through PDF).
 // Beside them the PDF-to-EMF writer alone, on the PDFs of (b). Then the command line (the quillet
-// program) on the same documents, with one office and with two side by side; then the extraction
-// job on the same corpus.
+// program) on the same documents, with one office and with two side by side, and writing SVG and PNG
+// pages beside soffice + pdftocairo; then the extraction job on the same corpus.
 
 #include "ConvertCorpus.h"
 #include "engine/libreoffice/LibreOfficeEngine.h"
 #include "engine/libreoffice/LibreOfficeSession_p.h"
 #include "engine/libreoffice/LoPagePictures_p.h"
-#include "pdfemf/PdfEmf.h"
 #include "gui/MainWindow.h"
 #include "gui/WebBrowser.h"
+#include "pdfemf/PdfEmf.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -68,24 +68,35 @@ struct Rate
     double perSecond() const { return seconds > 0 ? pages / seconds : 0; }
 };
 
-// The quillet program beside this one: `quillet convert` with `offices` offices side by side. The long
-// document goes first, so that two offices share the work evenly.
-Rate CommandLineJob(const QStringList& documents, const QString& outFolder, int offices)
+// The quillet program beside this one: `quillet convert` with `offices` offices side by side, pages
+// in `format`. The long document goes first, so that two offices share the work evenly.
+Rate CommandLineJob(const QStringList& documents, const QString& outFolder, int offices,
+                    const QString& format = QStringLiteral("emf"))
 {
     QElapsedTimer timer;
     timer.start();
     const bool ok = Run(QCoreApplication::applicationDirPath() + QStringLiteral("/quillet"),
                         QStringList{QStringLiteral("convert"), outFolder, QStringLiteral("--jobs"),
-                                    QString::number(offices)} +
+                                    QString::number(offices), QStringLiteral("--format"), format} +
                             documents);
-    const Rate rate{CountFiles(outFolder, QStringLiteral("*.emf")), Seconds(timer)};
+    const Rate rate{CountFiles(outFolder, QStringLiteral("*.") + format), Seconds(timer)};
     if (!ok)
-        std::printf("warning: quillet convert --jobs %d failed\n", offices);
+        std::printf("warning: quillet convert --jobs %d --format %s failed\n", offices, qPrintable(format));
     return rate;
 }
 
-// Baseline (a): a fresh soffice per document, then the PDF rasterised to PNG pages.
-Rate CliBaseline(const QStringList& documents, const QString& work, const QString& profileUrl)
+// Baselines (a): per document a fresh soffice to PDF, then the PDF's pages as pictures by a poppler
+// tool: PNG pages by pdftoppm (all in one call), or by pdftocairo as SVG (one call a page, the only
+// way it writes one file a page) or PNG at 150 dpi.
+enum class Rasteriser
+{
+    PdftoppmPng,
+    PdftocairoSvg,
+    PdftocairoPng
+};
+
+Rate CliBaseline(const QStringList& documents, const QString& work, const QString& profileUrl,
+                 Rasteriser rasteriser = Rasteriser::PdftoppmPng)
 {
     Rate rate;
     QElapsedTimer timer;
@@ -99,8 +110,32 @@ Rate CliBaseline(const QStringList& documents, const QString& work, const QStrin
              QStringLiteral("--outdir"), out, doc});
         const QString pdf =
             out + QLatin1Char('/') + QFileInfo(doc).completeBaseName() + QStringLiteral(".pdf");
-        Run(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), pdf, out + QStringLiteral("/page")});
-        rate.pages += CountFiles(out, QStringLiteral("page*.png"));
+        switch (rasteriser) {
+        case Rasteriser::PdftoppmPng:
+            Run(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), pdf, out + QStringLiteral("/page")});
+            break;
+        case Rasteriser::PdftocairoPng:
+            Run(QStringLiteral("pdftocairo"), {QStringLiteral("-png"), QStringLiteral("-r"),
+                                               QStringLiteral("150"), pdf, out + QStringLiteral("/page")});
+            break;
+        case Rasteriser::PdftocairoSvg: {
+            QProcess info;
+            info.start(QStringLiteral("pdfinfo"), {pdf});
+            info.waitForFinished();
+            const QString pages = QString::fromUtf8(info.readAllStandardOutput())
+                                      .section(QStringLiteral("Pages:"), 1)
+                                      .section(QLatin1Char('\n'), 0, 0)
+                                      .trimmed();
+            for (int page = 1; page <= pages.toInt(); ++page) {
+                const QString number = QString::number(page);
+                Run(QStringLiteral("pdftocairo"),
+                    {QStringLiteral("-svg"), QStringLiteral("-f"), number, QStringLiteral("-l"), number, pdf,
+                     out + QStringLiteral("/page-%1.svg").arg(page)});
+            }
+            break;
+        }
+        }
+        rate.pages += CountFiles(out, QStringLiteral("page*.*"));
     }
     rate.seconds = Seconds(timer);
     return rate;
@@ -207,6 +242,13 @@ int main(int argc, char** argv)
     const Rate cliJobs1 = CommandLineJob(longDocs + shortDocs, work.filePath(QStringLiteral("out-cli-1")), 1);
     const Rate cliJobs2 = CommandLineJob(longDocs + shortDocs, work.filePath(QStringLiteral("out-cli-2")), 2);
 
+    // The same program writing SVG and PNG pages, beside soffice + pdftocairo on the same documents.
+    const QStringList allDocs = longDocs + shortDocs;
+    const Rate cliSvg =
+        CommandLineJob(allDocs, work.filePath(QStringLiteral("out-cli-svg")), 1, QStringLiteral("svg"));
+    const Rate cliPng =
+        CommandLineJob(allDocs, work.filePath(QStringLiteral("out-cli-png")), 1, QStringLiteral("png"));
+
     const QString outPictures = work.filePath(QStringLiteral("out-pictures"));
     const double extractSeconds = RunJob(window, shortDocs + longDocs, outPictures, true);
     const int pictures = CountFiles(outPictures, QStringLiteral("*.bmp"));
@@ -227,6 +269,10 @@ int main(int argc, char** argv)
                 profileUrl); // makes the profile
     const Rate cliShort = CliBaseline(shortDocs, work.filePath(QStringLiteral("cli-short")), profileUrl);
     const Rate cliLong = CliBaseline(longDocs, work.filePath(QStringLiteral("cli-long")), profileUrl);
+    const Rate cairoSvg =
+        CliBaseline(allDocs, work.filePath(QStringLiteral("cli-svg")), profileUrl, Rasteriser::PdftocairoSvg);
+    const Rate cairoPng =
+        CliBaseline(allDocs, work.filePath(QStringLiteral("cli-png")), profileUrl, Rasteriser::PdftocairoPng);
 
     const auto line = [](const char* what, const Rate& quillet, const Rate& cli, const Rate& floor) {
         std::printf("%s: quillet %d pages in %.1f s = %.2f pages/s; cli+pdftoppm %d pages = %.2f pages/s "
@@ -249,10 +295,21 @@ int main(int argc, char** argv)
         "cli_pages=%d cli_jobs1_pages_per_s=%.2f cli_jobs2_pages_per_s=%.2f (two offices %.2fx one)\n",
         cliJobs2.pages, cliJobs1.perSecond(), cliJobs2.perSecond(),
         cliJobs1.perSecond() > 0 ? cliJobs2.perSecond() / cliJobs1.perSecond() : 0);
+    const auto ratio = [](const Rate& a, const Rate& b) {
+        return b.perSecond() > 0 ? a.perSecond() / b.perSecond() : 0;
+    };
+    std::printf("cli_svg_pages_per_s=%.2f pdftocairo_svg_pages_per_s=%.2f (%.2fx; %.0f%% of the EMF run)\n",
+                cliSvg.perSecond(), cairoSvg.perSecond(), ratio(cliSvg, cairoSvg),
+                100 * ratio(cliSvg, cliJobs1));
+    std::printf("cli_png_pages_per_s=%.2f pdftocairo_png_pages_per_s=%.2f (%.2fx; %.0f%% of the EMF run)\n",
+                cliPng.perSecond(), cairoPng.perSecond(), ratio(cliPng, cairoPng),
+                100 * ratio(cliPng, cliJobs1));
     std::printf("pictures=%d extract_pictures_per_s=%.2f\n", pictures,
                 extractSeconds > 0 ? pictures / extractSeconds : 0);
     const bool complete = quillet.pages == cli.pages && cliJobs1.pages == quillet.pages &&
-                          cliJobs2.pages == quillet.pages && dialogs.messageTexts().count() == 3;
+                          cliJobs2.pages == quillet.pages && cliSvg.pages == quillet.pages &&
+                          cliPng.pages == quillet.pages && cairoSvg.pages == quillet.pages &&
+                          cairoPng.pages == quillet.pages && dialogs.messageTexts().count() == 3;
     if (!complete)
         std::printf("warning: quillet wrote %d pages, the baseline %d; messages: %s\n", quillet.pages,
                     cli.pages, qPrintable(dialogs.messageTexts().join(QStringLiteral(" | "))));

@@ -9,6 +9,7 @@
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -25,8 +26,13 @@ void allowWebEngineAsRoot()
 int main(int argc, char** argv)
 {
     if (quillet::IsCommandLineInvocation(argc, argv)) {
-        quillet::lo::LibreOfficeEngine engine;
-        return quillet::RunCommandLine(argc, argv, engine);
+        std::optional<quillet::lo::LibreOfficeEngine> engine;
+        return quillet::RunCommandLine(
+            argc, argv, [&engine](const quillet::pdfpages::PageStyle& pages) -> quillet::OfficeEngine& {
+                quillet::lo::SessionSettings settings;
+                settings.pageStyle = pages;
+                return engine.emplace(settings);
+            });
     }
 
     allowWebEngineAsRoot();

@@ -26,6 +26,7 @@ CliArguments ParseCliArguments(const QStringList& arguments)
     QStringList words; // the command, the output folder, the paths
     bool optionsEnded = false;
     QString jobs = QStringLiteral("1");
+    std::optional<QString> format, dpi;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         const bool isOption =
@@ -51,8 +52,9 @@ CliArguments ParseCliArguments(const QStringList& arguments)
         }
         const int equals = argument.indexOf(QLatin1Char('='));
         const QString name = equals < 0 ? argument : argument.left(equals);
-        static const QStringList valueOptions{QStringLiteral("--pages"), QStringLiteral("--log"),
-                                              QStringLiteral("--list"), QStringLiteral("--jobs")};
+        static const QStringList valueOptions{QStringLiteral("--pages"),  QStringLiteral("--log"),
+                                              QStringLiteral("--list"),   QStringLiteral("--jobs"),
+                                              QStringLiteral("--format"), QStringLiteral("--dpi")};
         if (!valueOptions.contains(name)) {
             result.error = UnknownOption(argument);
             return result;
@@ -72,6 +74,10 @@ CliArguments ParseCliArguments(const QStringList& arguments)
             result.logFile = value;
         else if (name == QLatin1String("--list"))
             result.listFiles << value;
+        else if (name == QLatin1String("--format"))
+            format = value;
+        else if (name == QLatin1String("--dpi"))
+            dpi = value;
         else
             jobs = value;
     }
@@ -92,6 +98,11 @@ CliArguments ParseCliArguments(const QStringList& arguments)
 
     bool jobsIsNumber = false;
     result.jobs = jobs.toInt(&jobsIsNumber);
+    if (format)
+        result.pageStyle.format = pdfpages::formatNamed(*format).value_or(pdfpages::PageFormat::Emf);
+    bool dpiIsNumber = true;
+    if (dpi)
+        result.pageStyle.dpi = dpi->toInt(&dpiIsNumber);
     if (!haveOutputFolder)
         result.error = QStringLiteral("缺少输出目录");
     else if (result.paths.isEmpty() && result.listFiles.isEmpty())
@@ -100,6 +111,19 @@ CliArguments ParseCliArguments(const QStringList& arguments)
         result.error = QStringLiteral("extract 命令没有 --pages 选项");
     else if (!jobsIsNumber || result.jobs < 1 || result.jobs > MaxJobs)
         result.error = QStringLiteral("--jobs 需要 1 到 %1 之间的整数，而不是“%2”").arg(MaxJobs).arg(jobs);
+    else if (result.action == CliArguments::Action::Extract && (format || dpi))
+        result.error =
+            QStringLiteral("extract 命令没有 %1 选项").arg(QLatin1String(format ? "--format" : "--dpi"));
+    else if (format && !pdfpages::formatNamed(*format))
+        result.error = QStringLiteral("--format 需要 emf、svg、png 或 pdf，而不是“%1”").arg(*format);
+    else if (dpi && result.pageStyle.format != pdfpages::PageFormat::Png)
+        result.error = QStringLiteral("--dpi 只用于 --format png");
+    else if (!dpiIsNumber || result.pageStyle.dpi < pdfpages::kMinDpi ||
+             result.pageStyle.dpi > pdfpages::kMaxDpi)
+        result.error = QStringLiteral("--dpi 需要 %1 到 %2 之间的整数，而不是“%3”")
+                           .arg(pdfpages::kMinDpi)
+                           .arg(pdfpages::kMaxDpi)
+                           .arg(dpi.value_or(QString()));
     return result;
 }
 
@@ -114,6 +138,7 @@ QString CliUsageText()
         "用法：\n"
         "  quillet                                  打开主窗口\n"
         "  quillet convert 输出目录 [选项] 路径...  每个文档的每一页存为“文件名-页码.emf”\n"
+        "                                           （或 --format 选的 .svg、.png、.pdf）\n"
         "  quillet extract 输出目录 [选项] 路径...  每个文档的每个图形对象存为“文件名-序号.bmp”\n"
         "  quillet --help | --version\n");
 }
@@ -133,6 +158,10 @@ QString CliHelpText()
                "\n"
                "选项：\n"
                "  --pages 起-止  只转换这些页，例如 --pages 2-5（只用于 convert）\n"
+               "  --format 格式  页面图片的格式：emf（默认）、svg（文字为轮廓，没有安装字体也显示\n"
+               "                 相同）、png（白色背景）或 pdf（文字仍是文字）；都由同一次导出的\n"
+               "                 PDF 生成（只用于 convert）\n"
+               "  --dpi N        PNG 图片的分辨率（默认 150，36 到 1200；只用于 --format png）\n"
                "  --log 文件     异常日志，每个失败或未处理的文档一行（默认：输出目录/Quillet.log）；\n"
                "                 无法写入时不开始处理\n"
                "  --list 文件    从文件读取路径，每行一个，UTF-8 编码，空行略过；“-”为标准输入；\n"

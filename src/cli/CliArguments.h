@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pdfpages/PagePictures.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -18,13 +20,14 @@ struct CliArguments
     };
     Action action = Action::Help;
     QString outputFolder;
-    std::optional<QString> pages; // --pages, as typed ("FROM-TO")
-    QString logFile;              // --log; empty for the default
-    QStringList paths;            // documents and folders, in the order given
-    QStringList listFiles;        // --list, in the order given
-    int jobs = 1;                 // --jobs
-    bool tree = false;            // --tree
-    QString error;                // set for a usage error
+    std::optional<QString> pages;  // --pages, as typed ("FROM-TO")
+    QString logFile;               // --log; empty for the default
+    QStringList paths;             // documents and folders, in the order given
+    QStringList listFiles;         // --list, in the order given
+    int jobs = 1;                  // --jobs
+    bool tree = false;             // --tree
+    pdfpages::PageStyle pageStyle; // --format and --dpi (convert only)
+    QString error;                 // set for a usage error
 };
 
 // Whether the arguments ask for the command line: any argument does, since the window takes none.

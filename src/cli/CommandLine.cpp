@@ -137,7 +137,7 @@ int Summary(const JobResult& result, const JobKind& kind, qsizetype documents, c
     return ExitSomeFailed;
 }
 
-int RunJob(const CliArguments& arguments, OfficeEngine& engine, StopSignals& stopSignals)
+int RunJob(const CliArguments& arguments, const EngineMaker& makeEngine, StopSignals& stopSignals)
 {
     const GatheredDocuments gathered = GatherDocuments(arguments.paths, arguments.listFiles, arguments.tree);
     if (!gathered.error.isEmpty())
@@ -155,7 +155,9 @@ int RunJob(const CliArguments& arguments, OfficeEngine& engine, StopSignals& sto
         return Failure(optionsError);
 
     const bool convert = arguments.action == CliArguments::Action::Convert;
-    const JobKind kind = convert ? ConversionJobKind() : ExtractionJobKind();
+    const JobKind kind =
+        convert ? ConversionJobKind(QLatin1Char('.') + pdfpages::formatName(arguments.pageStyle.format))
+                : ExtractionJobKind();
     QStringList paths;
     for (const JobDocument& document : documents)
         paths << document.path;
@@ -164,8 +166,8 @@ int RunJob(const CliArguments& arguments, OfficeEngine& engine, StopSignals& sto
                                            [&stopSignals] { return stopSignals.received() != 0; });
     const SignalNotice notice(stopSignals, report);
     report.start();
-    const JobResult result =
-        JobRunner(engine, FixedOptions(options), report).run(kind, documents, arguments.jobs);
+    const JobResult result = JobRunner(makeEngine(arguments.pageStyle), FixedOptions(options), report)
+                                 .run(kind, documents, arguments.jobs);
     report.finish();
     const int status =
         Summary(result, kind, documents.size(), options.logPath, report, stopSignals.received());
@@ -190,7 +192,7 @@ bool IsCommandLineInvocation(int argc, char** argv)
     return IsCommandLineInvocation(ArgumentsOf(argc, argv));
 }
 
-int RunCommandLine(int argc, char** argv, OfficeEngine& engine)
+int RunCommandLine(int argc, char** argv, const EngineMaker& makeEngine)
 {
     // Before any thread starts, so that every thread leaves the stop signals to the signal thread.
     StopSignals stopSignals;
@@ -212,7 +214,7 @@ int RunCommandLine(int argc, char** argv, OfficeEngine& engine)
     case CliArguments::Action::Extract:
         break;
     }
-    return RunJob(arguments, engine, stopSignals);
+    return RunJob(arguments, makeEngine, stopSignals);
 }
 
 } // namespace quillet

@@ -5,15 +5,15 @@
 
 namespace quillet {
 
-JobKind ConversionJobKind()
+JobKind ConversionJobKind(const QString& extension)
 {
     JobKind kind;
     kind.pageRangeStep = JobKind::PageRangeStep::Validate;
-    kind.worker = [](OfficeApplication& app, const QString& path, const OptionsSource& options, JobLog& log,
-                     const std::function<void()>& keepAlive) {
-        ConvertDocument(app, path, options, log, keepAlive);
+    kind.worker = [extension](OfficeApplication& app, const QString& path, const OptionsSource& options,
+                              JobLog& log, const std::function<void()>& keepAlive) {
+        ConvertDocument(app, path, options, log, keepAlive, extension);
     };
-    kind.pictureExtension = kPagePictureExtension;
+    kind.pictureExtension = extension;
     kind.completionMessage = QStringLiteral("转换完毕！");
     return kind;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/PageRenderer.h"
 #include "jobs/JobKind.h"
 
 namespace quillet {
@@ -12,7 +13,8 @@ class TextViewer;
 // document becomes "<name>-<page>.emf" in the output folder.
 void RunConversionJob(JobWindow& window, OfficeEngine& engine, TextViewer& viewer);
 
-// What the conversion job gives the shared frame, for runs of the frame outside the window.
-JobKind ConversionJobKind();
+// What the conversion job gives the shared frame, for runs of the frame outside the window: pages
+// saved with `extension`, which must be that of the format the engine writes pages in.
+JobKind ConversionJobKind(const QString& extension = kPagePictureExtension);
 
 } // namespace quillet

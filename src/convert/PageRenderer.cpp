@@ -29,7 +29,7 @@ bool PastLastPage(const ConversionOptions& options, int pageNumber)
 } // namespace
 
 void ConvertDocument(OfficeApplication& app, const QString& path, const OptionsSource& options, JobLog& log,
-                     const std::function<void()>& afterEachPage)
+                     const std::function<void()>& afterEachPage, const QString& extension)
 {
     RunDocumentPass(app, path, log, [&](OfficeDocument& doc, SkipOnFailure& steps) {
         // Numbers and bullets become text of the open copy, so the page pictures show them.
@@ -64,8 +64,7 @@ void ConvertDocument(OfficeApplication& app, const QString& path, const OptionsS
                 CopyAndSavePicture(
                     steps, app.Clipboard(), [&] { pageRange->Copy(); },
                     [&] {
-                        return OutputFileName(options.options().outputFolder, path, pageNumber,
-                                              kPagePictureExtension);
+                        return OutputFileName(options.options().outputFolder, path, pageNumber, extension);
                     });
             }
             pageRange.reset();

@@ -9,14 +9,16 @@ class JobLog;
 class OfficeApplication;
 class OptionsSource;
 
-// The extension of the page pictures written.
+// The extension of the page pictures written, unless the engine was set to another format.
 inline const QString kPagePictureExtension = QStringLiteral(".emf");
 
-// Saves every page of the chosen range of one document as "<output folder><base name>-<page>.emf".
-// The options are read afresh for every page. Whatever fails inside the document is skipped and
-// ends in at most one log line (the last failure); nothing is thrown to the caller.
-// afterEachPage, when given, runs after every page walked (the window uses it to stay painted).
+// Saves every page of the chosen range of one document as "<output folder><base name>-<page>.emf"
+// (or with the extension of the format the engine writes). The options are read afresh for every
+// page. Whatever fails inside the document is skipped and ends in at most one log line (the last
+// failure); nothing is thrown to the caller. afterEachPage, when given, runs after every page walked
+// (the window uses it to stay painted).
 void ConvertDocument(OfficeApplication& app, const QString& path, const OptionsSource& options, JobLog& log,
-                     const std::function<void()>& afterEachPage = {});
+                     const std::function<void()>& afterEachPage = {},
+                     const QString& extension = kPagePictureExtension);
 
 } // namespace quillet

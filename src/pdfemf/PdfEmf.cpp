@@ -2,6 +2,7 @@
 
 #include "pdfemf/PdfPageEmf_p.h"
 
+#include <ErrorCodes.h>
 #include <GlobalParams.h>
 #include <PDFDoc.h>
 #include <Page.h>
@@ -16,20 +17,17 @@ struct PdfDocument::Data
     std::unique_ptr<PdfBackdrop> backdrop; // made for the first page that needs one
 };
 
-namespace {
-
 void initPoppler()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (!globalParams)
-            globalParams = std::make_unique<GlobalParams>();
+    // An initer kept for the life of the process: poppler's other interfaces (poppler-glib) make
+    // and drop the global settings with initers of their own, and would otherwise drop them under
+    // our documents when their last document closes.
+    static const GlobalParamsIniter initer([](ErrorCategory, Goffset, const char*) {
         // Damaged files are reported by isOk(); poppler's own messages would only fill stderr.
-        globalParams->setErrQuiet(true);
     });
+    static std::once_flag once;
+    std::call_once(once, [] { globalParams->setErrQuiet(true); });
 }
-
-} // namespace
 
 PdfDocument::PdfDocument(const QString& path) : m_data(std::make_unique<Data>())
 {
@@ -72,6 +70,13 @@ QByteArray emfOfPdfPage(PdfDocument& document, int page)
         data.backdrop->render(*data.pdf, page, PdfPageEmf::UnitsPerInch, shots, device.paintEvents());
     display(rendered ? PdfPageEmf::Backdrops::Draw : PdfPageEmf::Backdrops::Off, std::move(shots));
     return device.takeEmf();
+}
+
+bool savePdfPage(PdfDocument& document, int page, const QString& path)
+{
+    if (page < 1 || page > document.pageCount())
+        return false;
+    return document.m_data->pdf->savePageAs(GooString(path.toStdString()), page) == errNone;
 }
 
 } // namespace quillet::pdfemf

@@ -8,7 +8,6 @@
 // meant for several threads at once.
 
 #include <QByteArray>
-#include <QSizeF>
 #include <QString>
 #include <memory>
 
@@ -25,16 +24,24 @@ public:
     // False when the file is missing, damaged or cannot be opened without a password.
     bool isOk() const;
     int pageCount() const;
-    // The page as shown (crop box, page rotation applied), in points; empty for no such page.
 
     struct Data;
 
 private:
     friend QByteArray emfOfPdfPage(PdfDocument& document, int page);
+    friend bool savePdfPage(PdfDocument& document, int page, const QString& path);
     std::unique_ptr<Data> m_data;
 };
 
 // The metafile of page `page` (from 1) at 1440 units an inch; empty when there is no such page.
 QByteArray emfOfPdfPage(PdfDocument& document, int page);
+
+// Page `page` (from 1) as a PDF file of its own, its fonts and images kept, so its text stays text;
+// false when there is no such page or the file cannot be written.
+bool savePdfPage(PdfDocument& document, int page, const QString& path);
+
+// Poppler's settings for the whole process, made once. Code that opens PDFs through another of
+// poppler's interfaces calls this first, so that the two never make them at the same time.
+void initPoppler();
 
 } // namespace quillet::pdfemf

@@ -3,6 +3,7 @@
 // made to act out.
 
 #include "cli/CommandLine.h"
+#include "pdfpages/PagePictures.h"
 #include "support/JobTestSupport.h"
 
 #include <QDirIterator>
@@ -24,7 +25,8 @@ TEST(CommandLineOnFakeOffice, SaysWhatBecameOfEveryDocumentAndWritesNoPictureTwi
         QStringList lines;    // <state> <path>, in any order
         QStringList pictures; // <file in OUT>=<the document it shows>
         QString summary;
-        QStringList sameAs; // <document left out>=<the one with the names>
+        QStringList sameAs;        // <document left out>=<the one with the names>
+        QString style = "emf 150"; // the page pictures the engine was made for
     } cases[] = {
         // clang-format off
         {"office lost", {"a.doc", "b.doc", "c.doc"}, 1, {"完成 a.doc", "失败 b.doc", "未处理 c.doc"},
@@ -38,6 +40,9 @@ TEST(CommandLineOnFakeOffice, SaysWhatBecameOfEveryDocumentAndWritesNoPictureTwi
         // A line break or TAB in a name is a blank in its line, as in the log.
         {"names", {"n\nl.doc", "t\tb.doc"}, 0, {"完成 n l.doc", "完成 t b.doc"},
          {"n\nl-1.emf=n\nl.doc", "t\tb-1.emf=t\tb.doc"}, "转换完毕！"},
+        // Other formats: the engine is made for them, the names take their extension.
+        {"format", {"--format", "png", "--dpi", "300", "a.doc"}, 0, {"完成 a.doc"}, {"a-1.png=a.doc"}, "转换完毕！",
+         {}, "png 300"},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -57,14 +62,23 @@ TEST(CommandLineOnFakeOffice, SaysWhatBecameOfEveryDocumentAndWritesNoPictureTwi
             office.failOn("Start", ErrorNumber::EngineUnavailable, "起不来", start);
         QList<QByteArray> arguments{"quillet", "convert", out.path().toLocal8Bit()};
         for (const QString& argument : c.arguments)
-            arguments << (argument.startsWith('-') || argument == "2" ? argument : in.filePath(argument))
+            arguments << (argument.startsWith('-') || QStringList{"2", "png", "300"}.contains(argument)
+                              ? argument
+                              : in.filePath(argument))
                              .toLocal8Bit();
         std::vector<char*> argv;
         for (QByteArray& argument : arguments)
             argv.push_back(argument.data());
         ::testing::internal::CaptureStdout();
         ::testing::internal::CaptureStderr();
-        EXPECT_EQ(RunCommandLine(int(argv.size()), argv.data(), office), c.status);
+        pdfpages::PageStyle asked;
+        EXPECT_EQ(RunCommandLine(int(argv.size()), argv.data(),
+                                 [&](const pdfpages::PageStyle& pages) -> OfficeEngine& {
+                                     asked = pages;
+                                     return office;
+                                 }),
+                  c.status);
+        EXPECT_EQ(pdfpages::formatName(asked.format) + ' ' + QString::number(asked.dpi), c.style);
         QStringList lines =
             QString::fromStdString(::testing::internal::GetCapturedStdout()).split('\n', Qt::SkipEmptyParts);
         const QString err = QString::fromStdString(::testing::internal::GetCapturedStderr());
@@ -73,7 +87,7 @@ TEST(CommandLineOnFakeOffice, SaysWhatBecameOfEveryDocumentAndWritesNoPictureTwi
         QStringList expected = c.lines, pictures;
         for (QString& line : lines)
             line = line.section('\t', 1, 1) + ' ' + in.relativeFilePath(line.section('\t', 2));
-        for (QDirIterator it(out.path(), {"*.emf"}, QDir::Files, QDirIterator::Subdirectories);
+        for (QDirIterator it(out.path(), {"*-*.*"}, QDir::Files, QDirIterator::Subdirectories);
              it.hasNext();) {
             const QString file = it.next();
             pictures << out.relativeFilePath(file) + '=' + in.relativeFilePath(FileBytes(file).split('#')[0]);

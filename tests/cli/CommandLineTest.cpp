@@ -4,6 +4,7 @@
 #include "OfficeProcessProbe.h"
 #include "TestDocuments.h"
 #include "support/JobTestSupport.h"
+#include "support/PageDifference.h"
 #include "support/PictureChecks.h"
 
 #include <QDeadlineTimer>
@@ -128,6 +129,10 @@ TEST_F(CommandLine, ExitStatusMessagesAndFilesWritten)
         {{"convert", out}, 2, "缺少要处理的文档或文件夹", {}},
         {{"convert", out, "--jobs", "0", good}, 2, "--jobs 需要", {}},
         {{"extract", out, "--pages", "1-2", good}, 2, "extract 命令没有 --pages 选项", {}},
+        {{"convert", out, "--format", "gif", good}, 2, "--format 需要 emf、svg、png 或 pdf", {}},
+        {{"convert", out, "--format", "svg", "--dpi", "300", good}, 2, "--dpi 只用于 --format png", {}},
+        {{"convert", out, "--format=png", "--dpi=20", good}, 2, "--dpi 需要 36 到 1200", {}},
+        {{"extract", out, "--format", "png", pictures}, 2, "extract 命令没有 --format 选项", {}},
         {{"convert", out, "--frobnicate", good}, 2, "未知选项“--frobnicate”", {}},
         {{"frobnicate", out, good}, 2, "未知命令“frobnicate”", {}},
         {{"--frobnicate"}, 2, "用法：", {}}, // not the window's either
@@ -179,6 +184,73 @@ TEST_F(CommandLine, FolderAndListGiveEachDocumentOnceAndTwoOfficesWriteWhatOneWr
     EXPECT_EQ(written("out2"), written("out1"));
 }
 
+// Every format is written from the one PDF export: as many files as the document's own PDF has
+// pages, each page drawn like that PDF's page (PNG at its resolution against pdftoppm, SVG as
+// rsvg-convert draws it, a PDF page by its words and size).
+TEST_F(CommandLine, EveryFormatShowsThePagesOfTheDocumentsOwnPdf)
+{
+    const QString doc = document("formats.docx", 2, true);
+    ConvertWithSoffice({{{doc}, "pdf", path("own")}});
+    const QString own = path("own/formats.pdf");
+    const auto run = [](const QString& program, const QStringList& arguments) {
+        QProcess process;
+        process.start(program, arguments);
+        process.waitForFinished(120000);
+        return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    // The reference drawing of page `page` at `dpi`, as a PNG file.
+    const auto reference = [&](int page, int dpi) {
+        const QString base = path(QString("ref-%1-%2").arg(page).arg(dpi)), number = QString::number(page);
+        run("pdftoppm",
+            {"-png", "-r", QString::number(dpi), "-f", number, "-l", number, "-singlefile", own, base});
+        return QImage(base + ".png");
+    };
+    const auto pageSize = [&](const QString& pdf, int page) {
+        const QString number = QString::number(page);
+        return run("pdfinfo", {"-f", number, "-l", number, pdf})
+            .section("size:", 1)
+            .section(" pts", 0, 0)
+            .trimmed();
+    };
+    const auto words = [&](const QString& pdf, int page) {
+        const QString number = QString::number(page);
+        return run("pdftotext", {"-f", number, "-l", number, pdf, "-"})
+            .split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+    };
+    const int pages = int(pdfPages(own).size());
+    ASSERT_EQ(pages, 2);
+    for (const QString format : {"png", "svg", "pdf"}) {
+        SCOPED_TRACE(format.toStdString());
+        const QString out = "out-" + format;
+        QStringList arguments{"convert", out, "--format", format, doc};
+        if (format == "png")
+            arguments << "--dpi"
+                      << "100";
+        ASSERT_EQ(quillet(arguments), 0) << m_err.toStdString();
+        ASSERT_EQ(written(out), QStringList({"formats-1." + format, "formats-2." + format}));
+        for (int page = 1; page <= pages; ++page) {
+            const QString file = path(QString("%1/formats-%2.%3").arg(out).arg(page).arg(format));
+            if (format == "pdf") {
+                EXPECT_EQ(pageSize(file, 1), pageSize(own, page));
+                EXPECT_EQ(words(file, 1), words(own, page));
+                EXPECT_TRUE(words(file, 1).contains(pageMarker(page)));
+                continue;
+            }
+            QImage drawn(file);
+            if (format == "svg") {
+                run("rsvg-convert", {"--dpi-x", "96", "--dpi-y", "96", "--background-color", "white", "-o",
+                                     file + ".png", file});
+                drawn = QImage(file + ".png");
+            }
+            const PageDifference difference =
+                DifferenceOf(drawn, reference(page, format == "png" ? 100 : 96));
+            EXPECT_LE(difference.share, 0.01) << page;
+            EXPECT_LE(difference.tile, 30) << page;
+            EXPECT_LE(difference.local, 12) << page;
+        }
+    }
+}
+
 TEST_F(CommandLine, CtrlCStopsAfterTheCurrentPageAndLeavesWholePicturesOnly)
 {
     QStringList arguments{"convert", "out"};
@@ -203,14 +275,14 @@ TEST_F(CommandLine, CtrlCStopsAfterTheCurrentPageAndLeavesWholePicturesOnly)
 
 // README's recipe for many machines, with two workers on this machine: the corpus is split into
 // shards with `split`, GNU parallel runs one quillet per shard over ssh (here a stand-in that runs
-// the command locally), and every page of every document must be written exactly once.
+// the command locally), and every page of every document must be written exactly once, here as SVG.
 TEST_F(CommandLine, GnuParallelRecipeWritesEveryPageOnce)
 {
     QStringList expected;
     for (int i = 1; i <= 7; ++i) {
         document(QString("corpus/%1/doc%2.docx").arg(i % 2 ? "a" : "b").arg(i), i % 3 + 1);
         for (int page = 1; page <= i % 3 + 1; ++page)
-            expected << QString("doc%1-%2.emf").arg(i).arg(page);
+            expected << QString("doc%1-%2.svg").arg(i).arg(page);
     }
     // As sshd does, the stand-in gives the command a login shell in SHELL and starts it in the home
     // folder: parallel's remote side runs jobs through $SHELL and does nothing without it.
@@ -222,12 +294,12 @@ TEST_F(CommandLine, GnuParallelRecipeWritesEveryPageOnce)
         QString("cd corpus && find . -type f \\( -name '*.doc' -o -name '*.docx' \\) > all.txt && "
                 "split -n r/3 all.txt shard- && mkdir -p %2 && "
                 "parallel --ssh %1 --sshlogin 1/worker1,1/worker2 --workdir . "
-                "quillet convert %2/{} --jobs 2 --list {} ::: shard-*")
+                "quillet convert %2/{} --format svg --jobs 2 --list {} ::: shard-*")
             .arg(path("ssh"), path("out"));
     // Run as a service or CI job would, without a SHELL of its own.
     ASSERT_EQ(quillet({"-c", recipe}, {"SHELL="}, {}, "/bin/sh"), 0) << m_err.toStdString();
     QStringList pages;
-    for (QDirIterator it(path("out"), {"*.emf"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+    for (QDirIterator it(path("out"), {"*-*.*"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
         pages << it.next().section('/', -1);
     pages.sort();
     EXPECT_EQ(pages, expected);

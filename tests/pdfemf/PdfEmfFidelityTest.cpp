@@ -10,12 +10,12 @@
 #include "engine/libreoffice/LoPagePictures_p.h"
 #include "pdfemf/PdfEmf.h"
 #include "support/GdiReader.h"
+#include "support/PageDifference.h"
 #include "support/PictureChecks.h"
 
 #include <QBuffer>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -44,64 +44,10 @@ const char* const kMeasureNames[] = {"share", "tile", "local", "words missing"};
 // where both readers pass the corpus (worst 5 in the office's, 3 in GDI's but for known faults).
 constexpr double kLimits[] = {0.01, 30, 12, 0};
 
-std::vector<int> greyOverWhite(const QImage& source)
-{
-    QImage image(source.size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter(&image).drawImage(0, 0, source);
-    image = image.convertToFormat(QImage::Format_Grayscale8);
-    std::vector<int> grey;
-    for (int y = 0; y < image.height(); ++y)
-        grey.insert(grey.end(), image.constScanLine(y), image.constScanLine(y) + image.width());
-    return grey;
-}
-
-// Mean of the (2r+1)^2 box around each pixel, or its darkest value, clipped at the edges.
-std::vector<int> box(const std::vector<int>& grey, int w, int r, bool darkest)
-{
-    const int h = int(grey.size()) / w;
-    std::vector<int> out(grey.size());
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            int sum = 0, n = 0, low = 255;
-            for (int yy = std::max(0, y - r); yy <= std::min(h - 1, y + r); ++yy) {
-                for (int xx = std::max(0, x - r); xx <= std::min(w - 1, x + r); ++xx, ++n) {
-                    sum += grey[size_t(yy) * w + xx];
-                    low = std::min(low, grey[size_t(yy) * w + xx]);
-                }
-            }
-            out[size_t(y) * w + x] = darkest ? low : sum / n;
-        }
-    }
-    return out;
-}
-
 Difference difference(const QImage& a, const QImage& b, int wordsMissing)
 {
-    if (a.isNull() || a.size() != b.size())
-        return {1, 255, 1024, double(wordsMissing)};
-    const int w = a.width();
-    const std::vector<int> rawA = greyOverWhite(a), rawB = greyOverWhite(b);
-    const std::vector<int> ga = box(rawA, w, 1, false), gb = box(rawB, w, 1, false);
-    const std::vector<int> nearA = box(rawA, w, 2, true), nearB = box(rawB, w, 2, true);
-    const auto tiles = [&](int size) {
-        return std::vector<double>(size_t((w + size - 1) / size) * ((a.height() + size - 1) / size));
-    };
-    std::vector<double> tileSum = tiles(16), tileCount = tiles(16), alone = tiles(24);
-    Difference d{0, 0, 0, double(wordsMissing)};
-    for (size_t i = 0; i < ga.size(); ++i) {
-        const size_t x = i % w, y = i / w, tile = y / 16 * ((w + 15) / 16) + x / 16;
-        d[kShare] += std::abs(ga[i] - gb[i]) > 64 ? 1.0 / double(ga.size()) : 0;
-        tileSum[tile] += ga[i] - gb[i];
-        tileCount[tile] += 1;
-        // Ink: darker than the middle; nothing near counts as ink when even its darkest is pale.
-        if ((rawA[i] < 128 && nearB[i] > 192) || (rawB[i] < 128 && nearA[i] > 192))
-            alone[y / 24 * ((w + 23) / 24) + x / 24] += 1;
-    }
-    for (size_t tile = 0; tile < tileSum.size(); ++tile)
-        d[kTile] = std::max(d[kTile], std::abs(tileSum[tile]) / tileCount[tile]);
-    d[kLocal] = *std::max_element(alone.begin(), alone.end());
-    return d;
+    const quillet::testing::PageDifference d = quillet::testing::DifferenceOf(a, b);
+    return {d.share, d.tile, d.local, double(wordsMissing)};
 }
 
 // Documents with what the corpus lacks, one kind of content each, saved as .docx and as .doc: name,

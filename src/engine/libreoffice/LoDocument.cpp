@@ -120,16 +120,16 @@ struct LoDocument::Core
                 const QString pdf = workPath() + QStringLiteral("/pages.pdf");
                 const int count = pageCount();
                 call(count, [&] { exportPagesPdf(component, pdf); });
-                pages.open(pdf);
+                pages.open(pdf, session.settings().pageStyle);
             } catch (const EngineError& error) {
                 if (error.number() != ErrorNumber::EngineDied && error.number() != ErrorNumber::EngineTimeout)
                     preparationError = error;
                 throw;
             }
         }
-        const QByteArray emf = pages.emfOfPage(page);
-        if (!emf.isEmpty())
-            slot.put({emf, QStringLiteral("emf")});
+        Picture picture = pages.pictureOfPage(page);
+        if (!picture.isEmpty())
+            slot.put(std::move(picture));
     }
 
     void selectShape(const Reference<drawing::XShape>& shape)

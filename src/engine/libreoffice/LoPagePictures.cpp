@@ -1,7 +1,6 @@
 #include "engine/EngineError.h"
 #include "engine/libreoffice/LoPagePictures_p.h"
 #include "engine/libreoffice/LoUno_p.h"
-#include "pdfemf/PdfEmf.h"
 
 #include <QFile>
 #include <com/sun/star/frame/XStorable.hpp>
@@ -27,26 +26,32 @@ LoPagePictures::~LoPagePictures()
     close();
 }
 
-void LoPagePictures::open(const QString& pdf)
+void LoPagePictures::open(const QString& pdf, pdfpages::PageStyle style)
 {
     close();
     m_path = pdf;
-    auto document = std::make_unique<pdfemf::PdfDocument>(pdf);
-    if (!document->isOk()) {
+    auto pages = std::make_unique<pdfpages::PagePictures>(pdf, style);
+    if (!pages->isOk()) {
         close();
         throw EngineError(ErrorNumber::OperationFailed, QStringLiteral("LibreOffice导出的PDF文件无法读取。"));
     }
-    m_pdf = std::move(document);
+    m_format = pdfpages::formatName(style.format);
+    m_pages = std::move(pages);
 }
 
-QByteArray LoPagePictures::emfOfPage(int page)
+Picture LoPagePictures::pictureOfPage(int page)
 {
-    return m_pdf ? pdfemf::emfOfPdfPage(*m_pdf, page) : QByteArray();
+    if (!m_pages)
+        return {};
+    pdfpages::PagePicture picture = m_pages->page(page);
+    if (!picture.error.isEmpty())
+        throw EngineError(ErrorNumber::OperationFailed, picture.error);
+    return {picture.bytes, m_format};
 }
 
 void LoPagePictures::close()
 {
-    m_pdf.reset();
+    m_pages.reset();
     if (!m_path.isEmpty())
         QFile::remove(m_path);
     m_path.clear();

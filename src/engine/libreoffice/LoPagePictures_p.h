@@ -1,17 +1,16 @@
 #pragma once
 
-// Vector EMF pictures of a Writer document's pages. Writer has no vector EMF export of its own, so
-// the document is exported once to PDF in its private work folder, and each page's metafile is
-// written from that PDF in process (pdfemf/PdfEmf.h). Only the export is a remote call.
+// Pictures of a Writer document's pages (vector EMF unless another format is chosen). Writer has no
+// vector EMF export of its own, so the document is exported once to PDF in its private work folder,
+// and each page's picture is written from that PDF in process (pdfpages/PagePictures.h). Only the
+// export is a remote call.
 
-#include <QByteArray>
+#include "engine/Picture.h"
+#include "pdfpages/PagePictures.h"
+
 #include <QString>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <memory>
-
-namespace quillet::pdfemf {
-class PdfDocument;
-}
 
 namespace quillet::lo {
 
@@ -28,17 +27,19 @@ public:
     LoPagePictures();
     ~LoPagePictures();
 
-    bool prepared() const { return m_pdf != nullptr; }
+    bool prepared() const { return m_pages != nullptr; }
     // Opens the PDF exportPagesPdf() wrote; EngineError when it cannot be read.
-    void open(const QString& pdf);
-    // EMF bytes of layout page `page` (from 1); empty when the document has no such page.
-    QByteArray emfOfPage(int page);
+    void open(const QString& pdf, pdfpages::PageStyle style);
+    // The picture of layout page `page` (from 1); empty when the document has no such page.
+    // EngineError when the page cannot be written in the chosen format.
+    Picture pictureOfPage(int page);
     // Drops the PDF and removes its file. Safe to repeat.
     void close();
 
 private:
     QString m_path;
-    std::unique_ptr<pdfemf::PdfDocument> m_pdf;
+    QString m_format;
+    std::unique_ptr<pdfpages::PagePictures> m_pages;
 };
 
 } // namespace quillet::lo

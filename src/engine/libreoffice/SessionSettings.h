@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pdfpages/PagePictures.h"
+
 #include <QString>
 #include <chrono>
 
@@ -16,6 +18,8 @@ struct SessionSettings
     std::chrono::milliseconds startDeadline{120000};
     // The office's program folder (soffice, fundamentalrc, the type libraries).
     QString programDir{QStringLiteral("/usr/lib/libreoffice/program")};
+    // The format of page pictures: EMF unless the command line chose another.
+    pdfpages::PageStyle pageStyle;
 };
 
 } // namespace quillet::lo
