@@ -67,8 +67,10 @@ void PdfPageEmf::setBackdrops(Backdrops mode, std::vector<BackdropShot> shots)
 
 void PdfPageEmf::startPage(int, GfxState* state, XRef* xref)
 {
-    if (xref != m_xref)
+    if (xref != m_xref) {
         m_textCodes.clear();
+        m_glyphs = std::make_unique<GlyphOutlines>();
+    }
     m_xref = xref;
     m_emf = std::make_unique<EmfWriter>(roundedUnits(state->getPageWidth()), roundedUnits(state->getPageHeight()),
                                         UnitsPerInch);
@@ -215,7 +217,15 @@ void PdfPageEmf::fillWith(GfxState* state, bool winding)
             return;
         }
     }
-    m_emf->fillPath(path, overWhite(colorOf(rgb), opacity), winding);
+    const EmfColor color = overWhite(colorOf(rgb), opacity);
+    if (const std::optional<ThinBar> bar = thinBarOf(path, UnitsPerInch / 72)) {
+        EmfPen pen;
+        pen.width = std::max(1, bar->thickness);
+        pen.color = color;
+        m_emf->strokePath(bar->line, pen);
+        return;
+    }
+    m_emf->fillPath(path, color, winding);
 }
 
 void PdfPageEmf::fill(GfxState* state)
@@ -340,6 +350,27 @@ bool PdfPageEmf::hasText(const GfxFont& font, CharCode code)
                        [code](const CodeRange& r) { return code >= r.first && code <= r.second; });
 }
 
+namespace {
+
+// A glyph placed with its origin at (x, y) under the font's matrix to device space.
+EmfPath glyphPath(const GlyphOutline& glyph, double x, double y, double m11, double m12, double m21,
+                  double m22)
+{
+    EmfPath path;
+    for (const GlyphFigure& figure : glyph.figures) {
+        EmfFigure placed;
+        for (const auto& [gx, gy] : figure.points)
+            placed.points.push_back(
+                {roundedUnits(x + gx * m11 + gy * m21), roundedUnits(y + gx * m12 + gy * m22)});
+        placed.curve = figure.curve;
+        placed.closed = true;
+        path.push_back(std::move(placed));
+    }
+    return path;
+}
+
+} // namespace
+
 void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double dy, double, double,
                           CharCode code, int, const Unicode* u, int uLen)
 {
@@ -400,6 +431,16 @@ void PdfPageEmf::drawChar(GfxState* state, double x, double y, double dx, double
     state->transform(x, y, &px, &py);
     state->transformDelta(dx, dy, &ax, &ay);
     const double dirX = m11 / along, dirY = m12 / along;
+    if (!actual && render != 1 && isPrivateUse(u, uLen)) {
+        if (const GlyphOutline* glyph = m_glyphs->outline(*state->getFont(), m_xref, code)) {
+            // Inside a group drawn as a picture, the picture shows it.
+            if (painting()) {
+                flushText();
+                m_emf->fillPath(glyphPath(*glyph, px, py, m11, m12, m21, m22), color, glyph->winding);
+            }
+            return;
+        }
+    }
     const bool continues = m_run.continuesAt(emfFont, color, px, py, PdfTextRun::isMark(u, uLen));
     // A glyph the font's ToUnicode map leaves out has its code for text ("6" for 0x36): the office's
     // kashida, which stretches a word of a justified Arabic line, is a tatweel; other such glyphs

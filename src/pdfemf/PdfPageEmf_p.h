@@ -12,6 +12,7 @@
 #include "pdfemf/EmfWriter_p.h"
 #include "pdfemf/PdfBackdrop_p.h"
 #include "pdfemf/PdfFontFace_p.h"
+#include "pdfemf/PdfGlyphOutlines_p.h"
 #include "pdfemf/PdfImageDrawing_p.h"
 #include "pdfemf/PdfTextRun_p.h"
 
@@ -143,6 +144,7 @@ private:
     bool hasText(const GfxFont& font, CharCode code);
     using CodeRange = std::pair<uint32_t, uint32_t>;
     XRef* m_xref = nullptr;
+    std::unique_ptr<GlyphOutlines> m_glyphs; // of the fonts of m_xref's document
     std::vector<Unicode> m_actualText; // of the span being drawn; empty outside one
     bool m_actualTextGiven = false;    // to the span's first glyph
     std::map<std::pair<int, int>, std::optional<std::vector<CodeRange>>> m_textCodes; // by font object

@@ -166,4 +166,40 @@ EmfPath emfPathOf(const FlatPath& path)
     return out;
 }
 
+std::optional<ThinBar> thinBarOf(const EmfPath& fill, int32_t thinnest)
+{
+    if (fill.size() != 1 ||
+        std::find(fill[0].curve.begin(), fill[0].curve.end(), true) != fill[0].curve.end())
+        return std::nullopt;
+    std::vector<EmfPoint> corners = fill[0].points;
+    if (corners.size() == 5 && corners[4].x == corners[0].x && corners[4].y == corners[0].y)
+        corners.pop_back();
+    if (corners.size() != 4)
+        return std::nullopt;
+    const EmfRect box = boundsOf(fill);
+    for (size_t i = 0; i < 4; ++i) {
+        const EmfPoint a = corners[i], b = corners[(i + 1) % 4];
+        const bool atCorner = (a.x == box.left || a.x == box.right) && (a.y == box.top || a.y == box.bottom);
+        if (!atCorner || (a.x != b.x && a.y != b.y))
+            return std::nullopt;
+    }
+    const int32_t width = box.right - box.left, height = box.bottom - box.top;
+    if (std::min(width, height) >= thinnest || std::max(width, height) == 0)
+        return std::nullopt;
+    ThinBar bar;
+    EmfFigure line;
+    if (width >= height) {
+        const int32_t middle = box.top + height / 2;
+        line.points = {{box.left, middle}, {box.right, middle}};
+        bar.thickness = height;
+    } else {
+        const int32_t middle = box.left + width / 2;
+        line.points = {{middle, box.top}, {middle, box.bottom}};
+        bar.thickness = width;
+    }
+    line.curve = {false, false};
+    bar.line.push_back(std::move(line));
+    return bar;
+}
+
 } // namespace quillet::pdfemf

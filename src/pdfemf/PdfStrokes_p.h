@@ -7,6 +7,7 @@
 
 #include "pdfemf/EmfWriter_p.h"
 
+#include <optional>
 #include <vector>
 
 class GfxState;
@@ -38,5 +39,16 @@ FlatPath dashedPath(const FlatPath& path, const std::vector<double>& dashes, dou
 EmfPath strokeOutline(const FlatPath& path, double width, int cap, int join, double miterLimit);
 
 EmfPath emfPathOf(const FlatPath& path);
+
+// A fill that is an upright rectangle less than `thinnest` across (a fraction bar, a rule drawn as
+// a fill), as the line along its middle and its thickness. GDI fills only the pixels whose centres
+// lie inside a path, so a bar under a pixel tall can vanish between two rows; a line is always at
+// least a pixel wide.
+struct ThinBar
+{
+    EmfPath line;
+    int32_t thickness = 0;
+};
+std::optional<ThinBar> thinBarOf(const EmfPath& fill, int32_t thinnest);
 
 } // namespace quillet::pdfemf

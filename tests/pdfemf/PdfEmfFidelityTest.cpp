@@ -203,10 +203,7 @@ const std::vector<Known> kReaderFaults = {
     {kGdi, "scale", kTile, 32, "Wine rounds a narrowed font's width to whole pixels: 31.4"},
 };
 // Pages the writer does not draw right yet: a fix takes its entry off.
-const std::vector<Known> kAwaitingWritersFix = {
-    {-1, "simple-list.docx", -1, 1e9, "bullets written as U+F0B7 in OpenSymbol, which lacks the glyph"},
-    {-1, "formula.docx", -1, 1e9, "its fraction bar, a fill 0.8 px tall, falls between GDI's pixel rows"},
-};
+const std::vector<Known> kAwaitingWritersFix = {};
 
 TEST(PdfEmfFidelity, EveryPageMatchesItsPdfInBothReaders)
 {

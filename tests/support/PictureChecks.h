@@ -24,14 +24,16 @@ inline quint32 U32At(const QByteArray& bytes, qsizetype offset)
 // text records still counts as present. pdftotext gives words in reading order, with marks of the
 // writing direction around right-to-left runs that are no text; both texts are compared as a
 // search that normalizes them (NFKC) would, so a vertical form "︒" is the "。" of the page.
+// Private-use characters (a symbol font's bullets) mean something only in their own font: the EMF
+// draws them as glyph outlines, not as text.
 inline QStringList WordsMissing(QString pdfText, QString emfText)
 {
     static const QRegularExpression space(QStringLiteral("\\s+"));
-    static const QRegularExpression directionMarks(QStringLiteral("[\\x{200e}\\x{200f}\\x{202a}-\\x{202e}]"));
+    static const QRegularExpression noText(
+        QStringLiteral("[\\x{200e}\\x{200f}\\x{202a}-\\x{202e}\\x{e000}-\\x{f8ff}]"));
     emfText = emfText.normalized(QString::NormalizationForm_KC).remove(space);
-    QStringList words = pdfText.remove(directionMarks)
-                            .normalized(QString::NormalizationForm_KC)
-                            .split(space, Qt::SkipEmptyParts);
+    QStringList words =
+        pdfText.remove(noText).normalized(QString::NormalizationForm_KC).split(space, Qt::SkipEmptyParts);
     words.removeIf([&](const QString& word) { return emfText.contains(word); });
     return words;
 }
