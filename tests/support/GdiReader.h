@@ -58,6 +58,10 @@ inline QString DrawWithGdi(std::vector<GdiPicture>& pictures)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("WINEPREFIX"), QStringLiteral(QUILLET_WINE_PREFIX));
     env.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
+    // Wine's server leaves its socket folder in TMPDIR: keep it beside the prefix.
+    const QString wineTemp = QStringLiteral(QUILLET_WINE_PREFIX "-tmp");
+    QDir().mkpath(wineTemp);
+    env.insert(QStringLiteral("TMPDIR"), wineTemp);
     // No runtime installers asked for, no window: GDI alone draws into memory.
     env.insert(QStringLiteral("WINEDLLOVERRIDES"), QStringLiteral("mscoree=;mshtml="));
     env.remove(QStringLiteral("DISPLAY"));
