@@ -18,6 +18,8 @@ namespace {
 // cairo itself draws no more than 32767 pixels a side.
 constexpr qint64 kMaxPixels = 256LL * 1024 * 1024;
 constexpr int kMaxSide = 32767;
+// A raster up to this size is compressed on a thread of its own while the next page is rasterised.
+constexpr qint64 kMaxPixelsCompressedAside = 16LL * 1024 * 1024;
 
 cairo_status_t appendTo(void* closure, const unsigned char* data, unsigned int length)
 {
@@ -50,15 +52,16 @@ public:
         return m_document.object ? poppler_document_get_n_pages(m_document.object) : 0;
     }
 
-    PagePicture write(int page) override
+    WrittenPage write(int page) override
     {
         GObjectRef<PopplerPage> pdfPage{poppler_document_get_page(m_document.object, page - 1)};
         if (!pdfPage.object)
             return {};
         double width = 0, height = 0;
         poppler_page_get_size(pdfPage.object, &width, &height);
-        return m_format == PageFormat::Svg ? svg(pdfPage.object, page, width, height)
-                                           : png(pdfPage.object, page, width, height);
+        if (m_format == PageFormat::Svg)
+            return {svg(pdfPage.object, page, width, height), {}};
+        return png(pdfPage.object, page, width, height);
     }
 
 private:
@@ -87,22 +90,23 @@ private:
         return picture;
     }
 
-    PagePicture png(PopplerPage* pdfPage, int page, double width, double height)
+    WrittenPage png(PopplerPage* pdfPage, int page, double width, double height)
     {
         const double scale = m_dpi / 72.0;
         const qint64 pixelsWide = qint64(std::ceil(width * scale - 0.001));
         const qint64 pixelsHigh = qint64(std::ceil(height * scale - 0.001));
         if (pixelsWide > kMaxSide || pixelsHigh > kMaxSide || pixelsWide * pixelsHigh > kMaxPixels) {
-            return {{},
-                    QStringLiteral("第%1页在%2 dpi下太大（%3×%4像素），无法生成PNG图片。")
-                        .arg(page)
-                        .arg(m_dpi)
-                        .arg(pixelsWide)
-                        .arg(pixelsHigh)};
+            return {{{},
+                     QStringLiteral("第%1页在%2 dpi下太大（%3×%4像素），无法生成PNG图片。")
+                         .arg(page)
+                         .arg(m_dpi)
+                         .arg(pixelsWide)
+                         .arg(pixelsHigh)},
+                    {}};
         }
         QImage image(int(pixelsWide), int(pixelsHigh), QImage::Format_RGB32);
         if (image.isNull())
-            return {{}, QStringLiteral("第%1页无法生成PNG图片：内存不足。").arg(page)};
+            return {{{}, QStringLiteral("第%1页无法生成PNG图片：内存不足。").arg(page)}, {}};
         image.fill(Qt::white);
         cairo_surface_t* surface = cairo_image_surface_create_for_data(
             image.bits(), CAIRO_FORMAT_RGB24, image.width(), image.height(), int(image.bytesPerLine()));
@@ -114,11 +118,17 @@ private:
         cairo_surface_finish(surface);
         cairo_surface_destroy(surface);
         if (status != CAIRO_STATUS_SUCCESS)
-            return {{}, failure(page, "PNG", status)};
-        PagePicture picture{encodePng(image, m_dpi), {}};
-        if (picture.bytes.isEmpty())
-            picture.error = QStringLiteral("第%1页无法生成PNG图片：压缩失败。").arg(page);
-        return picture;
+            return {{{}, failure(page, "PNG", status)}, {}};
+        auto compress = [image, page, dpi = m_dpi] {
+            PagePicture picture{encodePng(image, dpi), {}};
+            if (picture.bytes.isEmpty())
+                picture.error = QStringLiteral("第%1页无法生成PNG图片：压缩失败。").arg(page);
+            return picture;
+        };
+        // A second raster alive at once only when it is small.
+        if (pixelsWide * pixelsHigh > kMaxPixelsCompressedAside)
+            return {compress(), {}};
+        return {{}, compress};
     }
 
     GObjectRef<PopplerDocument> m_document;

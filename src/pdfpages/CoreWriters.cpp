@@ -13,7 +13,7 @@ public:
     explicit EmfWriter(const QString& pdfPath) : m_document(pdfPath) {}
     bool isOk() const override { return m_document.isOk(); }
     int pageCount() const override { return m_document.pageCount(); }
-    PagePicture write(int page) override { return {pdfemf::emfOfPdfPage(m_document, page), {}}; }
+    WrittenPage write(int page) override { return {{pdfemf::emfOfPdfPage(m_document, page), {}}, {}}; }
 
 private:
     pdfemf::PdfDocument m_document;
@@ -27,7 +27,7 @@ public:
     {}
     bool isOk() const override { return m_document.isOk(); }
     int pageCount() const override { return m_document.pageCount(); }
-    PagePicture write(int page) override
+    WrittenPage write(int page) override
     {
         PagePicture picture;
         QFile file(m_pagePath);
@@ -36,7 +36,7 @@ public:
         else
             picture.bytes = file.readAll();
         file.remove();
-        return picture;
+        return {picture, {}};
     }
 
 private:

@@ -2,8 +2,11 @@
 
 #include "pdfpages/PageWriters_p.h"
 
+#include <algorithm>
 #include <condition_variable>
+#include <deque>
 #include <exception>
+#include <future>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -14,6 +17,20 @@ namespace {
 
 // Pages written ahead of the one asked for; each waits in memory until it is taken.
 constexpr int kPagesAhead = 2;
+// Pages finished aside (rasters compressed) at once, each on a thread of its own.
+const size_t kPagesAside = std::max(1u, std::thread::hardware_concurrency());
+
+PagePicture outOfMemory(int page)
+{
+    return {{}, QStringLiteral("第%1页无法生成图片：内存不足。").arg(page)};
+}
+
+std::shared_future<PagePicture> ready(PagePicture picture)
+{
+    std::promise<PagePicture> made;
+    made.set_value(std::move(picture));
+    return made.get_future().share();
+}
 
 } // namespace
 
@@ -77,11 +94,12 @@ public:
         m_done.erase(m_done.begin(), m_done.lower_bound(page));
         m_changed.notify_all();
         m_changed.wait(lock, [&] { return m_done.count(page) != 0; });
-        PagePicture picture = std::move(m_done[page]);
+        std::shared_future<PagePicture> picture = std::move(m_done[page]);
         m_done.erase(page);
         m_wanted = page + 1;
         m_changed.notify_all();
-        return picture;
+        lock.unlock();
+        return picture.get();
     }
 
 private:
@@ -95,6 +113,28 @@ private:
         return 0;
     }
 
+    // The rest of a page's work on a thread of its own, with a bounded number of rasters alive:
+    // one page finished aside per core.
+    std::shared_future<PagePicture> finishAside(std::function<PagePicture()> rest, int page)
+    {
+        while (m_aside.size() >= kPagesAside) {
+            m_aside.front().wait();
+            m_aside.pop_front();
+        }
+        auto finish = [rest = std::move(rest), page]() mutable {
+            PagePicture made;
+            try {
+                made = rest();
+            } catch (const std::exception&) {
+                made = outOfMemory(page);
+            }
+            rest = nullptr; // the raster goes now, not when the page is taken
+            return made;
+        };
+        m_aside.push_back(std::async(std::launch::async, std::move(finish)).share());
+        return m_aside.back();
+    }
+
     void run()
     {
         std::unique_lock<std::mutex> lock(m_mutex);
@@ -105,11 +145,16 @@ private:
                 continue;
             }
             lock.unlock();
-            PagePicture picture;
+            std::shared_future<PagePicture> picture;
             try {
-                picture = m_writer->write(page);
+                WrittenPage written = m_writer->write(page);
+                if (written.rest) {
+                    picture = finishAside(std::move(written.rest), page);
+                } else {
+                    picture = ready(std::move(written.picture));
+                }
             } catch (const std::exception&) { // out of memory for a raster, most likely
-                picture = {{}, QStringLiteral("第%1页无法生成图片：内存不足。").arg(page)};
+                picture = ready(outOfMemory(page));
             }
             lock.lock();
             m_done[page] = std::move(picture);
@@ -125,7 +170,8 @@ private:
     std::thread m_thread;
     int m_wanted = 0;
     bool m_stop = false;
-    std::map<int, PagePicture> m_done;
+    std::map<int, std::shared_future<PagePicture>> m_done; // written, or being finished aside
+    std::deque<std::shared_future<PagePicture>> m_aside;   // the pages last sent to be finished aside
 };
 
 namespace {

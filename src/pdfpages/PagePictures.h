@@ -5,7 +5,8 @@
 // office exports a document to PDF once; every page picture is made from that file in process.
 //
 // Pages after the one asked for are written ahead on a thread of their own, while the office walks
-// to the next page, so that rasterising and compressing overlap the office's work.
+// to the next page, so that rasterising and compressing overlap the office's work; a raster is
+// compressed on a further thread while the next page is rasterised.
 
 #include <QByteArray>
 #include <QString>

@@ -5,9 +5,19 @@
 
 #include "pdfpages/PagePictures.h"
 
+#include <functional>
 #include <memory>
 
 namespace quillet::pdfpages {
+
+// A page as far as its writer takes it, and the rest of the work when there is some (a raster's
+// compression): the rest needs nothing of the writer, so it runs on a thread of its own while the
+// writer goes on with the next page.
+struct WrittenPage
+{
+    PagePicture picture;
+    std::function<PagePicture()> rest;
+};
 
 class PageWriter
 {
@@ -16,7 +26,7 @@ public:
     virtual bool isOk() const = 0;
     virtual int pageCount() const = 0;
     // Page `page`, from 1 to pageCount().
-    virtual PagePicture write(int page) = 0;
+    virtual WrittenPage write(int page) = 0;
 };
 
 // EMF from our own writer, and single-page PDFs, both on poppler's core document.

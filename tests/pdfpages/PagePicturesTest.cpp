@@ -1,5 +1,5 @@
 // Page pictures in every format from one PDF, without an office: the PDF is written here with cairo,
-// a page of A4, a landscape A5 and one too large to rasterise at a high resolution.
+// a page of A4, a landscape A5 in red and one too large to rasterise at a high resolution.
 
 #include "pdfpages/PagePictures.h"
 
@@ -30,6 +30,10 @@ QString writePdf(const QString& path)
         cairo_pdf_surface_set_size(pdf, kPagePoints[page].width(), kPagePoints[page].height());
         cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
         cairo_set_font_size(cr, 20);
+        if (page == 1)
+            cairo_set_source_rgb(cr, 1, 0, 0);
+        else
+            cairo_set_source_rgb(cr, 0, 0, 0);
         cairo_move_to(cr, 50, 100);
         cairo_show_text(cr, QStringLiteral("page %1 text").arg(page + 1).toUtf8().constData());
         cairo_show_page(cr);
@@ -99,6 +103,14 @@ TEST(PagePictures, EveryFormatFromTheSamePdf)
                 const QImage image = reader.read();
                 EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));
                 EXPECT_EQ(std::lround(image.dotsPerMeterX() * 0.0254), style.dpi);
+                // The text's own colour: a page in greys may be written as a grey PNG, no other.
+                const QRgb ink = page == 2 ? qRgb(255, 0, 0) : qRgb(0, 0, 0);
+                bool inked = false;
+                for (int y = 0; y < image.height() && !inked; ++y) {
+                    for (int x = 0; x < image.width() && !inked; ++x)
+                        inked = image.pixel(x, y) == ink;
+                }
+                EXPECT_TRUE(inked);
                 break;
             }
             }
