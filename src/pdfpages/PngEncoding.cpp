@@ -4,7 +4,6 @@
 #include <csetjmp>
 #include <png.h>
 #include <vector>
-#include <zlib.h>
 
 namespace quillet::pdfpages {
 
@@ -60,8 +59,6 @@ QByteArray encodePng(const QImage& image, int dpi)
     png_set_pHYs(png, info, dotsPerMeter, dotsPerMeter, PNG_RESOLUTION_METER);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
     png_set_compression_level(png, 1);
-    png_set_compression_strategy(png, Z_DEFAULT_STRATEGY);
-    png_set_compression_buffer_size(png, 1 << 16);
     png_write_info(png, info);
     const int width = image.width(), height = image.height();
     for (int y = 0; y < height; ++y) {
