@@ -10,8 +10,8 @@ JobKind ConversionJobKind(const QString& extension)
     JobKind kind;
     kind.pageRangeStep = JobKind::PageRangeStep::Validate;
     kind.worker = [extension](OfficeApplication& app, const QString& path, const OptionsSource& options,
-                              JobLog& log, const std::function<void()>& keepAlive) {
-        ConvertDocument(app, path, options, log, keepAlive, extension);
+                              PictureSaver& saver, const std::function<void()>& keepAlive) {
+        return ConvertDocument(app, path, options, saver, keepAlive, extension);
     };
     kind.pictureExtension = extension;
     kind.completionMessage = QStringLiteral("转换完毕！");

@@ -4,7 +4,6 @@
 #include "jobs/ConversionOptions.h"
 #include "jobs/DocumentPass.h"
 #include "jobs/FilePrefix.h"
-#include "jobs/JobLog.h"
 #include "jobs/PageBox.h"
 #include "jobs/PictureCopy.h"
 #include "jobs/SkipOnFailure.h"
@@ -28,10 +27,11 @@ bool PastLastPage(const ConversionOptions& options, int pageNumber)
 
 } // namespace
 
-void ConvertDocument(OfficeApplication& app, const QString& path, const OptionsSource& options, JobLog& log,
-                     const std::function<void()>& afterEachPage, const QString& extension)
+PassOutcome ConvertDocument(OfficeApplication& app, const QString& path, const OptionsSource& options,
+                            PictureSaver& saver, const std::function<void()>& afterEachPage,
+                            const QString& extension)
 {
-    RunDocumentPass(app, path, log, [&](OfficeDocument& doc, SkipOnFailure& steps) {
+    return RunDocumentPass(app, path, saver, [&](OfficeDocument& doc, SkipOnFailure& steps) {
         // Numbers and bullets become text of the open copy, so the page pictures show them.
         std::vector<std::unique_ptr<OfficeList>> lists;
         steps.run([&] { lists = doc.Lists(); });

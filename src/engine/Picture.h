@@ -2,17 +2,27 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace quillet {
 
 // A picture as the engine delivers it: the file bytes and their format ("emf", "bmp").
 // An empty picture stands for "nothing was delivered" (a null handle on other platforms).
+//
+// A page picture may be handed over while the engine is still writing it: `pending` then gives the
+// bytes once they are written, so the office can walk on (and take up the next document) meanwhile.
 struct Picture
 {
     QByteArray bytes;
     QString format;
+    // Waits for the picture's bytes; throws EngineError when it cannot be written. Empty for a
+    // picture handed over written.
+    std::function<QByteArray()> pending;
 
-    bool isEmpty() const { return bytes.isEmpty(); }
+    bool isEmpty() const { return bytes.isEmpty() && !pending; }
+    bool isPending() const { return bool(pending); }
+    // The bytes, waiting for them while the picture is being written (EngineError when it cannot be).
+    QByteArray contents() const { return pending ? pending() : bytes; }
 };
 
 // The engine's own stand-in for the system clipboard: a copy operation leaves a picture here,
@@ -29,9 +39,10 @@ private:
     Picture m_picture;
 };
 
-// Writes the picture to fileName, replacing an existing file. The bytes go to a file beside the
-// target first and are renamed into place, so a failure never leaves a half-written picture.
-// Throws EngineError (PathAccess) when the file cannot be written.
+// Writes the picture to fileName, replacing an existing file, once it is written (see
+// Picture::contents). The bytes go to a file beside the target first and are renamed into place, so
+// a failure never leaves a half-written picture. Throws EngineError (PathAccess) when the file cannot
+// be written, or the engine's error when the picture could not be made.
 void SavePicture(const Picture& picture, const QString& fileName);
 
 } // namespace quillet

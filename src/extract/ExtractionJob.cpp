@@ -9,9 +9,9 @@ JobKind ExtractionJobKind()
 {
     JobKind kind;
     kind.pageRangeStep = JobKind::PageRangeStep::SelectAllPages;
-    kind.worker = [](OfficeApplication& app, const QString& path, const OptionsSource& options, JobLog& log,
-                     const std::function<void()>& keepAlive) {
-        ExtractPictures(app, path, options, log, keepAlive);
+    kind.worker = [](OfficeApplication& app, const QString& path, const OptionsSource& options,
+                     PictureSaver& saver, const std::function<void()>& keepAlive) {
+        return ExtractPictures(app, path, options, saver, keepAlive);
     };
     kind.pictureExtension = kObjectPictureExtension;
     kind.completionMessage = QStringLiteral("图像提取完毕！");

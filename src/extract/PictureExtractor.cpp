@@ -4,7 +4,6 @@
 #include "jobs/ConversionOptions.h"
 #include "jobs/DocumentPass.h"
 #include "jobs/FilePrefix.h"
-#include "jobs/JobLog.h"
 #include "jobs/PictureCopy.h"
 #include "jobs/SkipOnFailure.h"
 
@@ -39,10 +38,10 @@ void SaveShapes(OfficeApplication& app, const QString& path, const OptionsSource
 
 } // namespace
 
-void ExtractPictures(OfficeApplication& app, const QString& path, const OptionsSource& options, JobLog& log,
-                     const std::function<void()>& afterEachShape)
+PassOutcome ExtractPictures(OfficeApplication& app, const QString& path, const OptionsSource& options,
+                            PictureSaver& saver, const std::function<void()>& afterEachShape)
 {
-    RunDocumentPass(app, path, log, [&](OfficeDocument& doc, SkipOnFailure& steps) {
+    return RunDocumentPass(app, path, saver, [&](OfficeDocument& doc, SkipOnFailure& steps) {
         int pictureNumber = 0;
         Shapes floating;
         steps.run([&] { floating = doc.Shapes(); });

@@ -5,16 +5,33 @@
 #include "jobs/JobLog.h"
 #include "jobs/SkipOnFailure.h"
 
-#include <memory>
-
 namespace quillet {
 
-void RunDocumentPass(OfficeApplication& app, const QString& path, JobLog& log,
-                     const std::function<void(OfficeDocument& doc, SkipOnFailure& steps)>& work)
+PassOutcome::PassOutcome(QString path, std::shared_ptr<const SkipOnFailure> steps)
+    : m_path(std::move(path)), m_steps(std::move(steps))
+{}
+
+bool PassOutcome::saved(std::chrono::milliseconds within) const
 {
-    SkipOnFailure steps;
+    return m_steps->laterEnded(within);
+}
+
+PassEnd PassOutcome::end(JobLog& log) const
+{
+    if (m_steps->laterDropped())
+        return PassEnd::Unfinished;
+    if (!m_steps->hasPendingError())
+        return PassEnd::Done;
+    log.record(m_path, m_steps->pendingDescription());
+    return PassEnd::Failed;
+}
+
+PassOutcome RunDocumentPass(OfficeApplication& app, const QString& path, PictureSaver& saver,
+                            const std::function<void(OfficeDocument& doc, SkipOnFailure& steps)>& work)
+{
+    auto steps = std::make_shared<SkipOnFailure>(&saver);
     std::unique_ptr<OfficeDocument> doc;
-    const bool opened = steps.run([&] {
+    const bool opened = steps->run([&] {
         try {
             doc = app.Documents().Open(path);
         } catch (const EngineError& error) {
@@ -25,13 +42,11 @@ void RunDocumentPass(OfficeApplication& app, const QString& path, JobLog& log,
     });
     if (opened && doc) {
         // Whatever the work lets escape is this document's failure too, never the job's end.
-        steps.run([&] { work(*doc, steps); });
-        steps.run([&] { doc->Close(false); });
+        steps->run([&] { work(*doc, *steps); });
+        steps->run([&] { doc->Close(false); });
         doc.reset();
     }
-    if (steps.hasPendingError())
-        log.record(path, steps.pendingDescription());
-    steps.clear();
+    return PassOutcome(path, std::move(steps));
 }
 
 } // namespace quillet

@@ -1,19 +1,21 @@
 #pragma once
 
+#include "jobs/DocumentPass.h"
+
 #include <QString>
 #include <functional>
 
 namespace quillet {
 
-class JobLog;
 class OfficeApplication;
 class OptionsSource;
+class PictureSaver;
 
 // One document's work inside a job (ConvertDocument, ExtractPictures). keepAlive runs after every
 // page or object.
 using DocumentWorker =
-    std::function<void(OfficeApplication& app, const QString& path, const OptionsSource& options, JobLog& log,
-                       const std::function<void()>& keepAlive)>;
+    std::function<PassOutcome(OfficeApplication& app, const QString& path, const OptionsSource& options,
+                              PictureSaver& saver, const std::function<void()>& keepAlive)>;
 
 // Where the two batch jobs differ.
 struct JobKind

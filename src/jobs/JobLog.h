@@ -17,8 +17,6 @@ public:
 
     // True after any record, whether or not the line reached the file.
     bool errorLogged() const { return m_records > 0; }
-    // Documents recorded so far, whether or not their lines reached the file.
-    int records() const { return m_records; }
 
 private:
     const OptionsSource& m_options;

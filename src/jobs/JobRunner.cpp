@@ -7,6 +7,8 @@
 #include "jobs/JobLog.h"
 #include "jobs/JobObserver.h"
 #include "jobs/JobText.h"
+#include "jobs/PassedDocuments.h"
+#include "jobs/PictureSaver.h"
 #include "jobs/SkipOnFailure.h"
 
 #include <QDir>
@@ -201,19 +203,17 @@ struct Lanes
     bool logged = false;
 };
 
-// A document's pass, with one more try when its office cannot be started. The reason when the
-// second try fails too.
-std::optional<QString> RunPass(const JobKind& kind, OfficeApplication& app, const QString& path,
-                               const OptionsSource& options, JobLog& log,
-                               const std::function<void()>& keepAlive)
+// A document's pass, with one more try when its office cannot be started. EngineStartFailure when
+// the second try fails too.
+PassOutcome RunPass(const JobKind& kind, OfficeApplication& app, const QString& path, const OptionsSource& options,
+                    PictureSaver& saver, const std::function<void()>& keepAlive)
 {
     for (int attempt = 1;; ++attempt) {
         try {
-            kind.worker(app, path, options, log, keepAlive);
-            return std::nullopt;
-        } catch (const EngineStartFailure& failure) {
+            return kind.worker(app, path, options, saver, keepAlive);
+        } catch (const EngineStartFailure&) {
             if (attempt == 2)
-                return failure.description;
+                throw;
         }
     }
 }
@@ -223,16 +223,33 @@ std::optional<QString> RunPass(const JobKind& kind, OfficeApplication& app, cons
 void RunLane(const JobKind& kind, ApplicationOfJob& app, Lanes& lanes)
 {
     JobLog log(lanes.options);
+    PictureSaver saver;
+    PassedDocuments passed(
+        log, saver,
+        [&lanes] {
+            const std::lock_guard lock(lanes.mutex);
+            return lanes.mustStop();
+        },
+        [&lanes](int index, PassEnd end) {
+            const std::lock_guard lock(lanes.mutex);
+            ++(end == PassEnd::Failed ? lanes.failed : lanes.done);
+            lanes.observer.documentEnded(index, end == PassEnd::Failed ? DocumentEnd::Failed : DocumentEnd::Done);
+        });
     const std::function<void()> keepAlive = [&lanes] {
         const std::lock_guard lock(lanes.mutex);
         lanes.observer.stepDone();
         if (lanes.mustStop())
             throw JobStopped{};
     };
+    const auto aborted = [&lanes] {
+        // Workers never throw; this is the observer failing under the job.
+        lanes.endWith(JobResult::End::Aborted, EngineError::fromCurrentException().description());
+    };
     try {
         for (;;) {
             int index = 0;
             QString folder;
+            std::optional<QString> refused;
             {
                 const std::lock_guard lock(lanes.mutex);
                 if (lanes.next >= lanes.documents.size())
@@ -241,34 +258,49 @@ void RunLane(const JobKind& kind, ApplicationOfJob& app, Lanes& lanes)
                     throw JobStopped{};
                 index = lanes.next++;
                 lanes.observer.documentStarted(index);
-                if (const std::optional<QString> refused = lanes.prepare(index, folder)) {
-                    lanes.log.record(lanes.documents.at(index).path, *refused);
-                    ++lanes.failed;
-                    lanes.observer.documentEnded(index, DocumentEnd::Failed);
-                    continue;
-                }
+                refused = lanes.prepare(index, folder);
             }
-            const int recordsBefore = log.records();
+            const QString& path = lanes.documents.at(index).path;
+            if (refused) {
+                passed.endAll(); // the log reads in the order of the list
+                const std::lock_guard lock(lanes.mutex);
+                lanes.log.record(path, *refused);
+                ++lanes.failed;
+                lanes.observer.documentEnded(index, DocumentEnd::Failed);
+                continue;
+            }
             const DocumentOptions options(lanes.options, folder);
-            const std::optional<QString> notStarted =
-                RunPass(kind, *app, lanes.documents.at(index).path, options, log, keepAlive);
-            const std::lock_guard lock(lanes.mutex);
-            if (notStarted) {
-                lanes.lost.emplace_back(index, *notStarted);
+            std::optional<PassOutcome> outcome;
+            QString notStarted;
+            try {
+                outcome = RunPass(kind, *app, path, options, saver, keepAlive);
+            } catch (const EngineStartFailure& failure) {
+                notStarted = failure.description;
+            }
+            if (!outcome) {
+                passed.endAll();
+                const std::lock_guard lock(lanes.mutex);
+                lanes.lost.emplace_back(index, notStarted);
                 break;
             }
-            ++lanes.passes;
-            const bool failed = log.records() > recordsBefore;
-            ++(failed ? lanes.failed : lanes.done);
-            lanes.observer.documentEnded(index, failed ? DocumentEnd::Failed : DocumentEnd::Done);
+            {
+                const std::lock_guard lock(lanes.mutex);
+                ++lanes.passes;
+            }
+            passed.hold(index, std::move(*outcome));
         }
     } catch (const JobStopped&) {
+        saver.dropWaiting();
         lanes.endWith(JobResult::End::Stopped, QString());
     } catch (...) {
-        // Workers never throw; this is the observer failing under the job.
-        lanes.endWith(JobResult::End::Aborted, EngineError::fromCurrentException().description());
+        aborted();
     }
-    app.quit();
+    app.quit(); // the last pictures need no office
+    try {
+        passed.endAll();
+    } catch (...) {
+        aborted();
+    }
     const std::lock_guard lock(lanes.mutex);
     lanes.logged = lanes.logged || log.errorLogged();
 }

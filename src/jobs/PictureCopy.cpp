@@ -15,7 +15,13 @@ void CopyAndSavePicture(SkipOnFailure& steps, PictureSlot& slot, const std::func
     steps.run([&] { picture = slot.fetch(); });
     if (picture.isEmpty())
         return;
-    steps.run([&] { SavePicture(picture, fileName()); });
+    QString name;
+    if (!steps.run([&] { name = fileName(); }))
+        return;
+    if (picture.isPending())
+        steps.runLater([picture, name] { SavePicture(picture, name); });
+    else
+        steps.run([&] { SavePicture(picture, name); });
 }
 
 } // namespace quillet

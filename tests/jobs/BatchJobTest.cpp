@@ -8,7 +8,10 @@
 #include "jobs/JobText.h"
 #include "support/JobTestSupport.h"
 
+#include <QDeadlineTimer>
 #include <QRegularExpression>
+#include <QThread>
+#include <atomic>
 #include <future>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -61,9 +64,11 @@ TEST(BatchJob, RunsTheFrameInItsOrderOnceTheInputIsChecked)
         EXPECT_EQ(job.events.join("; "), QString(c.events).replace("<dir>", job.dir.path()));
         EXPECT_EQ(QDir(job.out()).exists(), c.events.startsWith(made));
         EXPECT_EQ(FilesIn(job.out()).join(' '), c.files);
-        // Nothing started when the input is refused, else one office: grammar checking off first, quit last.
+        // Nothing started when the input is refused, else one office: grammar checking off first, quit
+        // last (the last pages may be written after it).
         const bool ran = c.events.contains("busy on");
-        const QStringList calls = job.office.calls();
+        QStringList calls = job.office.calls();
+        calls.removeAll("Page.Write");
         EXPECT_EQ(calls.count("CreateApplication"), ran ? 1 : 0);
         EXPECT_EQ(
             calls.mid(0, 3).join(' ') + ' ' + calls.value(calls.size() - 1),
@@ -281,4 +286,39 @@ TEST(JobRunner, AnOfficeThatCannotStartAgainEndsItsLaneOnlyAndLeavesNoDocumentUn
             EXPECT_EQ(lines.filter("处理" + documents[i].path + "处错：").size(), picture ? 0 : 1) << i;
         }
     }
+}
+
+// The office takes up the next document while the pages of the last one are still being written.
+// Each document still ends with the failure of its last step, whenever that step's picture is
+// written, and the log reads in the order of the list.
+TEST(JobRunner, OpensTheNextDocumentWhileThePagesOfTheLastAreWritten)
+{
+    FakeJob job;
+    QList<JobDocument> documents;
+    for (const char* name : {"a.doc", "b.doc", "c.doc"})
+        documents.append({job.add(name, {{4, 4}}), ""});
+    // a's pages are written once b is open; a's first page fails then, after a's close failed.
+    std::atomic<bool> late = false;
+    job.office.onPageWrite = [&](const QByteArray& picture) {
+        QDeadlineTimer deadline(5000);
+        while (picture.startsWith(documents[0].path.toUtf8()) &&
+               job.office.calls().count("Documents.Open") < 2 && !(late = deadline.hasExpired()))
+            QThread::msleep(1);
+    };
+    job.office.failOn("Page.Write", 1005, "写不了", 1); // a's first page
+    job.office.failOn("Document.Close", 1005, "关不了", 1);
+    job.office.failOn("Page.Write", 1005, "写不了", 3); // b's first page
+    ASSERT_TRUE(QDir().mkpath(job.out()));
+    JobObserver observer;
+    const JobResult result =
+        JobRunner(job.office, FixedOptions({job.out(), job.dir.filePath("Quillet.log")}), observer)
+            .run(ConversionJobKind(), documents);
+    EXPECT_FALSE(late);
+    EXPECT_EQ(QList<int>({result.done, result.failed}), QList<int>({1, 2}));
+    const QStringList lines = LogLines(job.dir.filePath("Quillet.log"));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].contains("处理" + documents[0].path + "处错：关不了")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].contains("处理" + documents[1].path + "处错：写不了")) << lines[1].toStdString();
+    EXPECT_EQ(FilesIn(job.out()), QStringList({"a-2.emf", "b-2.emf", "c-1.emf", "c-2.emf"}));
+    EXPECT_EQ(FileBytes(job.out() + "a-2.emf"), FakePicture(documents[0].path, 2));
 }

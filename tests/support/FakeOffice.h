@@ -76,6 +76,7 @@ public:
     // application), both numbered from 1; either may throw.
     int restartAfter = 0;
     std::function<void(int application, int start)> onStart;
+    std::function<void(const QByteArray& picture)> onPageWrite; // on the job's saving thread
 
 private:
     mutable std::mutex m_mutex;
@@ -183,14 +184,23 @@ public:
         m_app.end =
             m_office.record("Document.Select", std::accumulate(m_app.pages.begin(), m_app.pages.end(), 0));
     }
-    // A copy of exactly one page delivers that page's picture; of anything else, nothing.
+    // A copy of exactly one page delivers that page's picture, still being written as the office's
+    // are: its writing is onPageWrite(picture's bytes), then the call "Page.Write". Of anything else,
+    // nothing.
     std::unique_ptr<OfficeRange> Range(CharPosition start, CharPosition end) override
     {
         Picture picture;
         CharPosition pageStart = m_office.record("Document.Range", 0);
-        for (std::size_t i = 0; i < m_script.pageLengths.size(); pageStart += m_script.pageLengths[i++])
-            if (pageStart == start && pageStart + m_script.pageLengths[i] == end)
-                picture = {FakePicture(m_path, int(i) + 1), "emf"};
+        for (std::size_t i = 0; i < m_script.pageLengths.size(); pageStart += m_script.pageLengths[i++]) {
+            if (pageStart == start && pageStart + m_script.pageLengths[i] == end) {
+                picture.format = "emf";
+                picture.pending = [&office = m_office, bytes = FakePicture(m_path, int(i) + 1)] {
+                    if (office.onPageWrite)
+                        office.onPageWrite(bytes);
+                    return office.record("Page.Write", bytes);
+                };
+            }
+        }
         return m_app.item("Range.Copy", [picture](FakeApp& app) { app.clipboard.put(picture); });
     }
     ShapeList Shapes() override { return shapes("Shapes", m_script.floating); }

@@ -37,7 +37,7 @@ struct LoDocument::Core
     PictureSlot& slot;
     LoPageWalk walk;
     LoPagePictures pages;
-    std::unique_ptr<QTemporaryDir> workDir;
+    std::shared_ptr<QTemporaryDir> workDir; // shared with the page pictures still being written
     std::optional<EngineError> preparationError;
     bool closed = false;
 
@@ -93,7 +93,7 @@ struct LoDocument::Core
     {
         if (!workDir) {
             auto dir =
-                std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/quillet-pages-XXXXXX"));
+                std::make_shared<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/quillet-pages-XXXXXX"));
             if (!dir->isValid()) {
                 throw EngineError(ErrorNumber::PathAccess,
                                   QStringLiteral("无法创建临时文件夹：%1").arg(dir->errorString()));
@@ -120,7 +120,7 @@ struct LoDocument::Core
                 const QString pdf = workPath() + QStringLiteral("/pages.pdf");
                 const int count = pageCount();
                 call(count, [&] { exportPagesPdf(component, pdf); });
-                pages.open(pdf, session.settings().pageStyle);
+                pages.open(pdf, session.settings().pageStyle, workDir);
             } catch (const EngineError& error) {
                 if (error.number() != ErrorNumber::EngineDied && error.number() != ErrorNumber::EngineTimeout)
                     preparationError = error;

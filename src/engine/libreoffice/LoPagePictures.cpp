@@ -19,42 +19,58 @@ void exportPagesPdf(const uno::Reference<lang::XComponent>& document, const QStr
                                           {"FilterData", Any(filterData)}}));
 }
 
+// The exported PDF with its pages' writer, shared by the pictures still being written.
+struct LoPagePictures::Pdf
+{
+    Pdf(const QString& path, pdfpages::PageStyle style, std::shared_ptr<const QTemporaryDir> folder)
+        : folder(std::move(folder)), path(path), pages(path, style)
+    {}
+    ~Pdf() { QFile::remove(path); }
+
+    // Declared first, so it goes last.
+    const std::shared_ptr<const QTemporaryDir> folder;
+    const QString path;
+    pdfpages::PagePictures pages; // page() is called by one thread at a time: the saves' own
+};
+
 LoPagePictures::LoPagePictures() = default;
 
-LoPagePictures::~LoPagePictures()
+LoPagePictures::~LoPagePictures() = default;
+
+bool LoPagePictures::prepared() const
 {
-    close();
+    return m_pdf != nullptr;
 }
 
-void LoPagePictures::open(const QString& pdf, pdfpages::PageStyle style)
+void LoPagePictures::open(const QString& pdf, pdfpages::PageStyle style,
+                          std::shared_ptr<const QTemporaryDir> folder)
 {
     close();
-    m_path = pdf;
-    auto pages = std::make_unique<pdfpages::PagePictures>(pdf, style);
-    if (!pages->isOk()) {
-        close();
+    auto opened = std::make_shared<Pdf>(pdf, style, std::move(folder));
+    if (!opened->pages.isOk())
         throw EngineError(ErrorNumber::OperationFailed, QStringLiteral("LibreOffice导出的PDF文件无法读取。"));
-    }
     m_format = pdfpages::formatName(style.format);
-    m_pages = std::move(pages);
+    m_pdf = std::move(opened);
 }
 
 Picture LoPagePictures::pictureOfPage(int page)
 {
-    if (!m_pages)
+    if (!m_pdf || page < 1 || page > m_pdf->pages.pageCount())
         return {};
-    pdfpages::PagePicture picture = m_pages->page(page);
-    if (!picture.error.isEmpty())
-        throw EngineError(ErrorNumber::OperationFailed, picture.error);
-    return {picture.bytes, m_format};
+    Picture picture;
+    picture.format = m_format;
+    picture.pending = [pdf = m_pdf, page] {
+        pdfpages::PagePicture written = pdf->pages.page(page);
+        if (!written.error.isEmpty())
+            throw EngineError(ErrorNumber::OperationFailed, written.error);
+        return written.bytes;
+    };
+    return picture;
 }
 
 void LoPagePictures::close()
 {
-    m_pages.reset();
-    if (!m_path.isEmpty())
-        QFile::remove(m_path);
-    m_path.clear();
+    m_pdf.reset();
 }
 
 } // namespace quillet::lo

@@ -57,7 +57,7 @@ TEST_P(LoDocumentTest, EveryPageCopiesAsTheSamePageOfThePdfExport)
             SCOPED_TRACE("page " + std::to_string(k + 1));
             doc->Range(walk.starts[k], walk.pageEnd(k))
                 ->Copy();
-            const QByteArray emf = office.slot().fetch().bytes;
+            const QByteArray emf = office.slot().fetch().contents();
             ASSERT_TRUE(IsWellFormedEmf(emf));
             const pdfemf::EmfContent content = pdfemf::readEmf(emf);
             const QString text = content.text();

@@ -85,7 +85,7 @@ TEST(LoPagePictures, PagesAreVectorPicturesWithTheirTextInRealFaces)
     for (int page = 0; page < 2; ++page) {
         SCOPED_TRACE(page + 1);
         document->Range(walk.starts[page], walk.pageEnd(page))->Copy();
-        const QByteArray bytes = office.Clipboard().fetch().bytes;
+        const QByteArray bytes = office.Clipboard().fetch().contents();
         ASSERT_TRUE(IsWellFormedEmf(bytes));
         const pdfemf::EmfContent content = pdfemf::readEmf(bytes);
         const pdfemf::EmfRect& frame = content.frame; // 0.01 mm
