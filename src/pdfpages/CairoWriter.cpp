@@ -1,4 +1,5 @@
 #include "pdfemf/PdfEmf.h"
+#include "pdfpages/PageRasters_p.h"
 #include "pdfpages/PageWriters_p.h"
 #include "pdfpages/PngEncoding_p.h"
 
@@ -104,7 +105,7 @@ private:
                          .arg(pixelsHigh)},
                     {}};
         }
-        QImage image(int(pixelsWide), int(pixelsHigh), QImage::Format_RGB32);
+        QImage image = pageRaster(int(pixelsWide), int(pixelsHigh));
         if (image.isNull())
             return {{{}, QStringLiteral("第%1页无法生成PNG图片：内存不足。").arg(page)}, {}};
         image.fill(Qt::white);

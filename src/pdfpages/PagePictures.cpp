@@ -1,5 +1,6 @@
 #include "pdfpages/PagePictures.h"
 
+#include "pdfpages/AsideThreads_p.h"
 #include "pdfpages/PageWriters_p.h"
 
 #include <algorithm>
@@ -113,9 +114,9 @@ private:
         return 0;
     }
 
-    // The rest of a page's work on a thread of its own, with a bounded number of rasters alive:
-    // one page finished aside per core.
-    std::shared_future<PagePicture> finishAside(std::function<PagePicture()> rest, int page)
+    // The rest of a page's work on an aside thread, with a bounded number of rasters alive: one page
+    // finished aside per core.
+    std::shared_future<PagePicture> sendAside(std::function<PagePicture()> rest, int page)
     {
         while (m_aside.size() >= kPagesAside) {
             m_aside.front().wait();
@@ -131,7 +132,7 @@ private:
             rest = nullptr; // the raster goes now, not when the page is taken
             return made;
         };
-        m_aside.push_back(std::async(std::launch::async, std::move(finish)).share());
+        m_aside.push_back(finishAside(std::move(finish)));
         return m_aside.back();
     }
 
@@ -149,7 +150,7 @@ private:
             try {
                 WrittenPage written = m_writer->write(page);
                 if (written.rest) {
-                    picture = finishAside(std::move(written.rest), page);
+                    picture = sendAside(std::move(written.rest), page);
                 } else {
                     picture = ready(std::move(written.picture));
                 }

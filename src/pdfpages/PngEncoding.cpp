@@ -57,7 +57,7 @@ QByteArray encodePng(const QImage& image, int dpi)
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     const auto dotsPerMeter = png_uint_32(std::lround(dpi / 0.0254));
     png_set_pHYs(png, info, dotsPerMeter, dotsPerMeter, PNG_RESOLUTION_METER);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_set_compression_level(png, 1);
     png_write_info(png, info);
     const int width = image.width(), height = image.height();

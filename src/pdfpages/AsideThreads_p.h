@@ -1,0 +1,15 @@
+#pragma once
+
+#include "pdfpages/PagePictures.h"
+
+#include <functional>
+#include <future>
+
+namespace quillet::pdfpages {
+
+// Finishes pages aside (compresses rasters) on threads kept for the whole run, one per core, shared by
+// every document: a fresh thread's first page costs half as much again, in the memory its
+// compressor sets up. Work runs in the order it is sent; with no thread to be had, at once.
+std::shared_future<PagePicture> finishAside(std::function<PagePicture()> work);
+
+} // namespace quillet::pdfpages
