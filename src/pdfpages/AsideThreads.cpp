@@ -8,9 +8,19 @@
 #include <thread>
 #include <vector>
 
+#ifdef __linux__
+#include <cerrno>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 namespace quillet::pdfpages {
 
 namespace {
+
+// Steps of niceness below the office's: enough that its threads get nearly all of a core they
+// share with a writer's.
+constexpr int kNiceness = 10;
 
 class AsideThreads
 {
@@ -51,6 +61,7 @@ public:
 private:
     void run()
     {
+        runBehindTheOffice();
         std::unique_lock lock(m_mutex);
         for (;;) {
             m_changed.wait(lock, [this] { return m_stopping || !m_waiting.empty(); });
@@ -73,6 +84,17 @@ private:
 };
 
 } // namespace
+
+void runBehindTheOffice()
+{
+#ifdef __linux__
+    // This thread only, on Linux; from the niceness of the program's main thread.
+    errno = 0;
+    const int niceness = getpriority(PRIO_PROCESS, id_t(getpid()));
+    if (errno == 0)
+        setpriority(PRIO_PROCESS, id_t(gettid()), std::min(niceness + kNiceness, 19));
+#endif
+}
 
 std::shared_future<PagePicture> finishAside(std::function<PagePicture()> work)
 {

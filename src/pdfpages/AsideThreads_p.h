@@ -12,4 +12,8 @@ namespace quillet::pdfpages {
 // compressor sets up. Work runs in the order it is sent; with no thread to be had, at once.
 std::shared_future<PagePicture> finishAside(std::function<PagePicture()> work);
 
+// Puts the calling thread behind the office's in the processor's queue: a page picture can wait,
+// while the office's next step is what the job waits for. For the threads that write pages.
+void runBehindTheOffice();
+
 } // namespace quillet::pdfpages

@@ -138,6 +138,7 @@ private:
 
     void run()
     {
+        runBehindTheOffice();
         std::unique_lock<std::mutex> lock(m_mutex);
         while (!m_stop) {
             const int page = nextPage();
