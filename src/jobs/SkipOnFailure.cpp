@@ -112,12 +112,4 @@ QString SkipOnFailure::pendingDescription() const
     return m_failures->description;
 }
 
-void SkipOnFailure::clear()
-{
-    const std::lock_guard lock(m_failures->mutex);
-    m_failures->failedStep = 0;
-    m_failures->number = 0;
-    m_failures->description.clear();
-}
-
 } // namespace quillet

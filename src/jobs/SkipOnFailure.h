@@ -48,7 +48,6 @@ public:
     bool hasPendingError() const;
     long pendingNumber() const;
     QString pendingDescription() const;
-    void clear();
 
 private:
     struct Failures;
