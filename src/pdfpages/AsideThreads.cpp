@@ -41,7 +41,7 @@ public:
         std::packaged_task<PagePicture()> task(std::move(work));
         std::shared_future<PagePicture> done = task.get_future().share();
         std::unique_lock lock(m_mutex);
-        if (m_threads.size() < std::max(1u, std::thread::hardware_concurrency())) {
+        if (m_threads.size() < asideThreadCount()) {
             try {
                 m_threads.emplace_back([this] { run(); });
             } catch (const std::system_error&) {
@@ -84,6 +84,11 @@ private:
 };
 
 } // namespace
+
+std::size_t asideThreadCount()
+{
+    return std::max(1u, std::thread::hardware_concurrency());
+}
 
 void runBehindTheOffice()
 {

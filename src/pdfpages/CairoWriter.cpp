@@ -19,7 +19,7 @@ namespace {
 // cairo itself draws no more than 32767 pixels a side.
 constexpr qint64 kMaxPixels = 256LL * 1024 * 1024;
 constexpr int kMaxSide = 32767;
-// A raster up to this size is compressed on a thread of its own while the next page is rasterised.
+// A raster up to this size is compressed on an aside thread while the next page is rasterised.
 constexpr qint64 kMaxPixelsCompressedAside = 16LL * 1024 * 1024;
 
 cairo_status_t appendTo(void* closure, const unsigned char* data, unsigned int length)

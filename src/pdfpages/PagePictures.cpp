@@ -3,7 +3,6 @@
 #include "pdfpages/AsideThreads_p.h"
 #include "pdfpages/PageWriters_p.h"
 
-#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -18,8 +17,9 @@ namespace {
 
 // Pages written ahead of the one asked for; each waits in memory until it is taken.
 constexpr int kPagesAhead = 2;
-// Pages finished aside (rasters compressed) at once, each on a thread of its own.
-const size_t kPagesAside = std::max(1u, std::thread::hardware_concurrency());
+// Pages finished aside (rasters compressed) at once, so that few rasters are alive: as many as there
+// are aside threads.
+const std::size_t kPagesAside = asideThreadCount();
 
 PagePicture outOfMemory(int page)
 {

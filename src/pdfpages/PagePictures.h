@@ -6,7 +6,7 @@
 //
 // Pages after the one asked for are written ahead on a thread of their own, while the office walks
 // to the next page, so that rasterising and compressing overlap the office's work; a raster is
-// compressed on a further thread while the next page is rasterised.
+// compressed on an aside thread while the next page is rasterised.
 
 #include <QByteArray>
 #include <QString>

@@ -11,8 +11,8 @@
 namespace quillet::pdfpages {
 
 // A page as far as its writer takes it, and the rest of the work when there is some (a raster's
-// compression): the rest needs nothing of the writer, so it runs on a thread of its own while the
-// writer goes on with the next page.
+// compression): the rest needs nothing of the writer, so it runs on an aside thread while the writer
+// goes on with the next page.
 struct WrittenPage
 {
     PagePicture picture;
